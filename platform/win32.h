@@ -1,0 +1,250 @@
+// The Win32 subset the program uses: window class and window, device context, pixel format,
+// GL context, message queue, timer, capture, cursor, caption, message box, plus the kernel
+// services of win32_kernel.h. The subset grows only when the program needs one more call.
+//
+// On Windows this header is <windows.h> and nothing else. Elsewhere every type, constant
+// and call below is written from the published API and implemented by platform/ on SDL2
+// with the semantics the shell relies on.
+#pragma once
+
+#ifdef _WIN32
+
+#include <windows.h>
+
+#else
+
+#include "platform/win32_kernel.h"
+
+struct HWND__;
+typedef HWND__* HWND;
+struct HDC__;
+typedef HDC__* HDC;
+struct HGLRC__;
+typedef HGLRC__* HGLRC;
+struct HICON__;
+typedef HICON__* HICON;
+typedef HICON HCURSOR;
+struct HBRUSH__;
+typedef HBRUSH__* HBRUSH;
+struct HMENU__;
+typedef HMENU__* HMENU;
+
+typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
+
+typedef struct tagPOINT {
+    LONG x;
+    LONG y;
+} POINT;
+
+typedef struct tagRECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+} RECT, *LPRECT;
+
+typedef struct tagMSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+} MSG, *LPMSG;
+
+typedef struct tagWNDCLASSA {
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCSTR lpszMenuName;
+    LPCSTR lpszClassName;
+} WNDCLASSA;
+
+typedef struct tagPIXELFORMATDESCRIPTOR {
+    WORD nSize;
+    WORD nVersion;
+    DWORD dwFlags;
+    BYTE iPixelType;
+    BYTE cColorBits;
+    BYTE cRedBits;
+    BYTE cRedShift;
+    BYTE cGreenBits;
+    BYTE cGreenShift;
+    BYTE cBlueBits;
+    BYTE cBlueShift;
+    BYTE cAlphaBits;
+    BYTE cAlphaShift;
+    BYTE cAccumBits;
+    BYTE cAccumRedBits;
+    BYTE cAccumGreenBits;
+    BYTE cAccumBlueBits;
+    BYTE cAccumAlphaBits;
+    BYTE cDepthBits;
+    BYTE cStencilBits;
+    BYTE cAuxBuffers;
+    BYTE iLayerType;
+    BYTE bReserved;
+    DWORD dwLayerMask;
+    DWORD dwVisibleMask;
+    DWORD dwDamageMask;
+} PIXELFORMATDESCRIPTOR;
+
+// The display-mode record, laid out as Win32 has it so that dmSize is 156. The printer and
+// position fields the program never sets are kept only for their room.
+typedef struct _devicemodeA {
+    BYTE dmDeviceName[32];
+    WORD dmSpecVersion;
+    WORD dmDriverVersion;
+    WORD dmSize;
+    WORD dmDriverExtra;
+    DWORD dmFields;
+    short dmPrinterOrPosition[8];
+    short dmColor;
+    short dmDuplex;
+    short dmYResolution;
+    short dmTTOption;
+    short dmCollate;
+    BYTE dmFormName[32];
+    WORD dmLogPixels;
+    DWORD dmBitsPerPel;
+    DWORD dmPelsWidth;
+    DWORD dmPelsHeight;
+    DWORD dmDisplayFlags;
+    DWORD dmDisplayFrequency;
+    DWORD dmICMMethod;
+    DWORD dmICMIntent;
+    DWORD dmMediaType;
+    DWORD dmDitherType;
+    DWORD dmReserved1;
+    DWORD dmReserved2;
+    DWORD dmPanningWidth;
+    DWORD dmPanningHeight;
+} DEVMODEA;
+
+static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR is 40 bytes in Win32");
+static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA is 156 bytes in Win32");
+
+// Messages.
+#define WM_CREATE 0x0001
+#define WM_DESTROY 0x0002
+#define WM_SIZE 0x0005
+#define WM_ACTIVATE 0x0006
+#define WM_SETFOCUS 0x0007
+#define WM_KILLFOCUS 0x0008
+#define WM_PAINT 0x000F
+#define WM_CLOSE 0x0010
+#define WM_QUIT 0x0012
+#define WM_KEYDOWN 0x0100
+#define WM_KEYUP 0x0101
+#define WM_CHAR 0x0102
+#define WM_SYSKEYDOWN 0x0104
+#define WM_SYSKEYUP 0x0105
+#define WM_TIMER 0x0113
+#define WM_MOUSEMOVE 0x0200
+#define WM_LBUTTONDOWN 0x0201
+#define WM_LBUTTONUP 0x0202
+#define WM_LBUTTONDBLCLK 0x0203
+#define WM_RBUTTONDOWN 0x0204
+#define WM_RBUTTONUP 0x0205
+#define WM_MBUTTONDOWN 0x0207
+#define WM_MBUTTONUP 0x0208
+#define WM_MOUSEWHEEL 0x020A
+
+// WM_SIZE types.
+#define SIZE_RESTORED 0
+#define SIZE_MINIMIZED 1
+#define SIZE_MAXIMIZED 2
+
+// Virtual keys; letters and digits are their ASCII capitals.
+#define VK_ESCAPE 0x1B
+
+// Mouse-message wParam flags.
+#define MK_LBUTTON 0x0001
+#define MK_RBUTTON 0x0002
+#define MK_MBUTTON 0x0010
+
+#define PM_NOREMOVE 0x0000
+#define PM_REMOVE 0x0001
+
+#define SW_HIDE 0
+#define SW_SHOW 5
+
+#define MB_OK 0x00000000
+#define MB_ICONERROR 0x00000010
+
+#define CS_VREDRAW 0x0001
+#define CS_HREDRAW 0x0002
+#define CS_OWNDC 0x0020
+
+#define WS_POPUP 0x80000000u
+#define WS_CLIPSIBLINGS 0x04000000u
+#define WS_CLIPCHILDREN 0x02000000u
+#define WS_OVERLAPPEDWINDOW 0x00CF0000u
+#define WS_EX_WINDOWEDGE 0x00000100u
+#define WS_EX_APPWINDOW 0x00040000u
+
+#define IDC_ARROW MAKEINTRESOURCEA(32512)
+
+#define PFD_DOUBLEBUFFER 0x00000001
+#define PFD_DRAW_TO_WINDOW 0x00000004
+#define PFD_SUPPORT_OPENGL 0x00000020
+#define PFD_TYPE_RGBA 0
+#define PFD_MAIN_PLANE 0
+
+#define CDS_FULLSCREEN 0x00000004
+#define DISP_CHANGE_SUCCESSFUL 0
+#define DISP_CHANGE_FAILED (-1)
+#define DM_BITSPERPEL 0x00040000
+#define DM_PELSWIDTH 0x00080000
+#define DM_PELSHEIGHT 0x00100000
+
+// user32: window class and window.
+WORD RegisterClassA(const WNDCLASSA* windowClass);
+BOOL UnregisterClassA(LPCSTR className, HINSTANCE instance);
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
+                     int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                     LPVOID param);
+BOOL DestroyWindow(HWND window);
+BOOL ShowWindow(HWND window, int showCommand);
+BOOL SetForegroundWindow(HWND window);
+HWND SetFocus(HWND window);
+BOOL SetWindowTextA(HWND window, LPCSTR text);
+BOOL GetClientRect(HWND window, LPRECT rect);
+HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR cursorName);
+int ShowCursor(BOOL show);
+LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags);
+
+// user32: messages, timer, capture.
+BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage);
+BOOL TranslateMessage(const MSG* msg);
+LRESULT DispatchMessageA(const MSG* msg);
+void PostQuitMessage(int exitCode);
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapseMs, TIMERPROC callback);
+HWND SetCapture(HWND window);
+BOOL ReleaseCapture();
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+// user32 and gdi32: device context, pixel format, buffer swap.
+HDC GetDC(HWND window);
+int ReleaseDC(HWND window, HDC dc);
+int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request);
+BOOL SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* request);
+BOOL SwapBuffers(HDC dc);
+
+// opengl32: the GL rendering context.
+HGLRC wglCreateContext(HDC dc);
+BOOL wglMakeCurrent(HDC dc, HGLRC context);
+BOOL wglDeleteContext(HGLRC context);
+
+// The program's entry point, as Win32 calls it; platform/ supplies main() that calls it.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine,
+                   int showCommand);
+
+#endif

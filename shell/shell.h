@@ -1,0 +1,26 @@
+// The application shell: the rendering window and its GL context, the frame loop and the
+// window procedure.
+#pragma once
+
+#include "platform/win32.h"
+#include "shell/shell_state.h"
+
+extern HWND WindowHandle;    // the program's one window
+extern HDC DeviceContext;    // its own device context (CS_OWNDC), kept for the window's life
+extern HGLRC RenderContext;  // the GL context, current on the main thread while running
+
+// Makes the window, its device context and GL context, starts the rate timer, shows the
+// window and initialises the scene. On failure it has already torn down what it made and
+// told the user, and returns false.
+bool CreateRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bits);
+// Undoes CreateRenderWindow step by step, telling the user of each step that fails.
+void DestroyRenderWindow(bool fullScreen);
+
+// Runs the program: window, frame loop until Esc or close, teardown.
+int32_t RunMainLoop(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine,
+                    int showCommand);
+
+// The smoothed clock: half of the previous value plus the raw milliseconds since the start.
+int32_t SmoothElapsedMs(int32_t previous, uint32_t raw);
+
+LRESULT CALLBACK WatchWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

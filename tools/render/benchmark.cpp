@@ -1,0 +1,141 @@
+#include "tools/render/benchmark.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "platform/opengl.h"
+#include "scene/scene.h"
+#include "shell/shell_state.h"
+#include "tools/render/allocation_count.h"
+
+namespace {
+
+// The sway and the gears move on between frames as they do at 60 frames a second.
+const int64_t FrameStepMs = 16;
+// Frames drawn before timing starts, so that the driver has compiled every state the
+// frame needs.
+const int WarmUpFrames = 5;
+// The targets of this machine: a full frame costs at most 2.5 empty ones, and the scene
+// adds at most 30 ms before the first frame is finished.
+const double FrameRatioTarget = 2.5;
+const double StartDelayTargetMs = 30.0;
+
+double GetMilliseconds(const timespec& from, const timespec& to) {
+    return static_cast<double>(to.tv_sec - from.tv_sec) * 1000.0 +
+           static_cast<double>(to.tv_nsec - from.tv_nsec) / 1.0e6;
+}
+
+void DrawFullFrame(int64_t frame, int32_t firstElapsedMs) {
+    ElapsedMs = static_cast<int32_t>((firstElapsedMs + frame * FrameStepMs) % INT32_MAX);
+    DrawScene();
+    glFinish();
+}
+
+// Milliseconds a frame over count frames drawn by draw.
+template <typename Draw> double TimeFrames(int32_t count, Draw draw) {
+    const timespec begin = ReadMonotonicClock();
+    for (int32_t i = 0; i < count; ++i)
+        draw(i);
+    return GetMilliseconds(begin, ReadMonotonicClock()) / count;
+}
+
+// From the kernel's record of the process: its start in clock ticks since boot, field 22
+// of /proc/self/stat, compared with the boot clock now. Negative when unknown.
+double MeasureProcessStartToNowMs() {
+    std::FILE* file = std::fopen("/proc/self/stat", "r");
+    if (file == nullptr)
+        return -1.0;
+    char line[1024] = {};
+    const bool read = std::fgets(line, sizeof line, file) != nullptr;
+    std::fclose(file);
+    // The command name in field 2 may hold spaces; the fields after it are plain numbers.
+    const char* fields = read ? std::strrchr(line, ')') : nullptr;
+    unsigned long long startTicks = 0;
+    if (fields == nullptr ||
+        std::sscanf(fields + 1,
+                    " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %*u %*u %*d %*d %*d "
+                    "%*d %*d %*d %llu",
+                    &startTicks) != 1)
+        return -1.0;
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    const double ticksPerSecond = static_cast<double>(sysconf(_SC_CLK_TCK));
+    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1.0e6 -
+           static_cast<double>(startTicks) * 1000.0 / ticksPerSecond;
+}
+
+void PrintStartTimes(const StartTimes& start, double processToMainMs) {
+    const double emptyMs = GetMilliseconds(start.Main, start.FirstEmptyFrame);
+    const double fullMs = GetMilliseconds(start.Main, start.FirstFullFrame);
+    const double sceneMs = fullMs - emptyMs;
+    std::printf("  main to first empty frame   %8.1f ms  (context made, cleared, finished)\n",
+                emptyMs);
+    std::printf("  main to first full frame    %8.1f ms  (+%.1f ms for the scene's set-up and "
+                "first frame; target at most %.0f: %s)\n",
+                fullMs, sceneMs, StartDelayTargetMs,
+                sceneMs <= StartDelayTargetMs ? "met" : "MISSED");
+    if (processToMainMs >= 0.0)
+        std::printf("  process start to main       %8.1f ms  (libraries loaded; 10 ms "
+                    "resolution)\n",
+                    processToMainMs);
+}
+
+void PrintAllocations(const AllocationCount& count, int32_t frames) {
+    if (!CanCountAllocations()) {
+        std::printf("  heap allocations            not counted in a sanitizer build\n");
+        return;
+    }
+    std::printf("  heap allocations, by our code         %" PRIu64 " in %d frames (%.2f a frame; "
+                "target 0: %s)\n",
+                count.Ours, frames, static_cast<double>(count.Ours) / frames,
+                count.Ours == 0 ? "met" : "MISSED");
+    std::printf("  heap allocations, GL driver included  %" PRIu64 " in %d frames (%.2f a frame)\n",
+                count.All, frames, static_cast<double>(count.All) / frames);
+}
+
+} // namespace
+
+timespec ReadMonotonicClock() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now;
+}
+
+void DrawEmptyFrame() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glFinish();
+}
+
+void RunBenchmark(const RenderOptions& options, const StartTimes& start) {
+    const double processToMainMs =
+        MeasureProcessStartToNowMs() - GetMilliseconds(start.Main, ReadMonotonicClock());
+    const int32_t frames = options.BenchFrames;
+    const int32_t firstElapsedMs = options.ElapsedMs;
+    for (int i = 0; i < WarmUpFrames; ++i)
+        DrawFullFrame(i, firstElapsedMs);
+
+    StartCountingAllocations();
+    const double fullMs = TimeFrames(frames, [&](int32_t i) { DrawFullFrame(i, firstElapsedMs); });
+    const AllocationCount allocations = StopCountingAllocations();
+    for (int i = 0; i < WarmUpFrames; ++i)
+        DrawEmptyFrame();
+    const double emptyMs = TimeFrames(frames, [](int32_t) { DrawEmptyFrame(); });
+    ElapsedMs = firstElapsedMs;
+
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const double ratio = fullMs / emptyMs;
+    std::printf("orlentic-render benchmark: %dx%d, %d frames each, on %s\n", options.Width,
+                options.Height, frames, reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    std::printf("  full frame                  %8.3f ms\n", fullMs);
+    std::printf("  empty frame                 %8.3f ms  (glClear and glFinish only)\n", emptyMs);
+    std::printf("  full / empty                %8.2f     (target at most %.1f: %s)\n", ratio,
+                FrameRatioTarget, ratio <= FrameRatioTarget ? "met" : "MISSED");
+    PrintStartTimes(start, processToMainMs);
+    std::printf("  peak memory (ru_maxrss)     %8.1f MiB\n",
+                static_cast<double>(usage.ru_maxrss) / 1024.0);
+    PrintAllocations(allocations, frames);
+}

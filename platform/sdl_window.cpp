@@ -1,0 +1,359 @@
+// Window classes and windows on SDL, with the messages Win32 sends from inside its calls,
+// plus the cursor, the display mode and the message box.
+#ifdef _WIN32
+#error "platform/ is the SDL stand-in for Win32; Windows builds use the real API."
+#endif
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/sdl_internal.h"
+
+// The one cursor the program asks for; only its address is used.
+struct HICON__ {
+    int Unused;
+};
+
+std::vector<HWND> LiveWindows;
+
+namespace {
+
+struct WindowClass {
+    std::string Name;
+    WNDPROC Procedure;
+};
+
+std::vector<WindowClass> Classes;
+WORD LastAtom = 0xBFFF; // Win32 numbers registered classes from 0xC000 up
+
+HICON__ ArrowCursor;
+
+// Win32's cursor display counter: the cursor shows while it is 0 or more (a mouse is
+// present, so it starts at 0).
+int CursorCount = 0;
+
+// The mode ChangeDisplaySettingsA accepted, applied to the next WS_POPUP window.
+bool HasFullScreenMode;
+SDL_DisplayMode FullScreenMode;
+
+const int IdOk = 1;           // MessageBoxA's result for the OK button
+const UINT IconMask = 0x00F0; // MB_ICON* values share these bits
+
+// Win32 class names ignore letter case.
+WindowClass* FindClass(LPCSTR name) {
+    if (IsIntegerName(name))
+        return nullptr;
+    for (WindowClass& windowClass : Classes) {
+        if (SDL_strcasecmp(windowClass.Name.c_str(), name) == 0)
+            return &windowClass;
+    }
+    return nullptr;
+}
+
+bool HasWindowOfClass(const std::string& name) {
+    return std::any_of(LiveWindows.begin(), LiveWindows.end(), [&name](HWND window) {
+        return SDL_strcasecmp(window->ClassName.c_str(), name.c_str()) == 0;
+    });
+}
+
+void ApplyCursorVisibility() {
+    if (SDL_WasInit(SDL_INIT_VIDEO))
+        SDL_ShowCursor(CursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+}
+
+LPARAM PackSize(int width, int height) {
+    return static_cast<LPARAM>(static_cast<DWORD>(static_cast<WORD>(width)) |
+                               (static_cast<DWORD>(static_cast<WORD>(height)) << 16));
+}
+
+// Win32 sends WM_SIZE whenever the client size changes, from inside the call that changed it.
+void SendSizeIfChanged(HWND window) {
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window->Window, &width, &height);
+    if (width == window->ClientWidth && height == window->ClientHeight)
+        return;
+    window->ClientWidth = width;
+    window->ClientHeight = height;
+    SendToWindow(window, WM_SIZE, SIZE_RESTORED, PackSize(width, height));
+}
+
+// SDL on X11 picks the visual when it makes the window, so the GL format is fixed here,
+// before SetPixelFormat asks for it: RGB 8/8/8, double buffered, a 16-bit depth buffer.
+void SetGlAttributes() {
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+}
+
+// A WS_POPUP window has no frame, and fills the screen in the mode ChangeDisplaySettingsA
+// chose; any other window has a frame and can be resized, as WS_OVERLAPPEDWINDOW can.
+SDL_Window* CreateSdlWindow(LPCSTR title, DWORD style, int x, int y, int width, int height) {
+    SetGlAttributes();
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    bool fullScreen = (style & WS_POPUP) != 0 && HasFullScreenMode;
+    if (fullScreen)
+        flags |= SDL_WINDOW_FULLSCREEN;
+    else if (style & WS_POPUP)
+        flags |= SDL_WINDOW_BORDERLESS;
+    else
+        flags |= SDL_WINDOW_RESIZABLE;
+    SDL_Window* window =
+        SDL_CreateWindow(title != nullptr ? title : "", x, y, width, height, flags);
+    if (window != nullptr && fullScreen)
+        SDL_SetWindowDisplayMode(window, &FullScreenMode);
+    return window;
+}
+
+// Win32 places and sizes the whole window, frame included; SDL the client area. Once the
+// window manager has framed the shown window its borders are known, and the client area
+// shrinks and moves by them so that the frame stands where, and is as large as, asked.
+// Without a window manager there is no frame and nothing changes.
+void FitFrame(HWND window) {
+    if (!window->FramePending)
+        return;
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(window->Window, &top, &left, &bottom, &right) != 0)
+        return;
+    if (top == 0 && left == 0 && bottom == 0 && right == 0)
+        return;
+    window->FramePending = false;
+    const RECT& outer = window->Outer;
+    SDL_SetWindowSize(window->Window, std::max<int>(1, outer.right - outer.left - left - right),
+                      std::max<int>(1, outer.bottom - outer.top - top - bottom));
+    SDL_SetWindowPosition(window->Window, outer.left + left, outer.top + top);
+}
+
+bool FindDisplayMode(const DEVMODEA& request, SDL_DisplayMode* found) {
+    int count = SDL_GetNumDisplayModes(0);
+    for (int index = 0; index < count; ++index) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDisplayMode(0, index, &mode) != 0)
+            continue;
+        // SDL counts the 24 bits of a 32-bit pixel; Win32 counts all 32.
+        DWORD bits = SDL_BYTESPERPIXEL(mode.format) * 8;
+        if ((request.dmFields & DM_PELSWIDTH) && request.dmPelsWidth != DWORD(mode.w))
+            continue;
+        if ((request.dmFields & DM_PELSHEIGHT) && request.dmPelsHeight != DWORD(mode.h))
+            continue;
+        if ((request.dmFields & DM_BITSPERPEL) && request.dmBitsPerPel != bits &&
+            request.dmBitsPerPel != SDL_BITSPERPIXEL(mode.format))
+            continue;
+        *found = mode;
+        return true;
+    }
+    return false;
+}
+
+// Win32 returns to the stored mode at once; SDL does it when its window leaves full screen.
+void RestoreDisplayMode() {
+    HasFullScreenMode = false;
+    for (HWND window : LiveWindows) {
+        if (window->Window != nullptr &&
+            (SDL_GetWindowFlags(window->Window) & SDL_WINDOW_FULLSCREEN) != 0)
+            SDL_SetWindowFullscreen(window->Window, 0);
+    }
+}
+
+} // namespace
+
+bool EnsureVideo() {
+    if (SDL_WasInit(SDL_INIT_VIDEO))
+        return true;
+    // The close button asks the program (WM_CLOSE); SDL must not decide to quit by itself.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        return false;
+    // SDL shows the cursor when its video starts; a ShowCursor(FALSE) made before holds.
+    ApplyCursorVisibility();
+    return true;
+}
+
+HWND FindLiveWindow(HWND window) {
+    if (window == nullptr)
+        return nullptr;
+    auto found = std::find(LiveWindows.begin(), LiveWindows.end(), window);
+    return found != LiveWindows.end() ? *found : nullptr;
+}
+
+HWND FindWindowBySdlId(Uint32 sdlId) {
+    if (sdlId == 0)
+        return nullptr;
+    for (HWND window : LiveWindows) {
+        if (window->SdlId == sdlId)
+            return window;
+    }
+    return nullptr;
+}
+
+HWND AttachWindow(SDL_Window* sdlWindow, LPCSTR className) {
+    const WindowClass* windowClass = FindClass(className);
+    if (windowClass == nullptr)
+        return nullptr;
+    HWND window = new HWND__{};
+    window->Window = sdlWindow;
+    window->Procedure = windowClass->Procedure;
+    window->ClassName = windowClass->Name;
+    window->Dc.Window = window;
+    if (sdlWindow != nullptr) {
+        window->SdlId = SDL_GetWindowID(sdlWindow);
+        SDL_GetWindowSize(sdlWindow, &window->ClientWidth, &window->ClientHeight);
+    }
+    LiveWindows.push_back(window);
+    return window;
+}
+
+LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return window->Procedure(window, message, wParam, lParam);
+}
+
+WORD RegisterClassA(const WNDCLASSA* windowClass) {
+    if (windowClass == nullptr || windowClass->lpfnWndProc == nullptr ||
+        IsIntegerName(windowClass->lpszClassName) ||
+        FindClass(windowClass->lpszClassName) != nullptr)
+        return 0;
+    Classes.push_back(WindowClass{windowClass->lpszClassName, windowClass->lpfnWndProc});
+    return ++LastAtom;
+}
+
+// As in Win32, a class cannot go while a window of it is alive.
+BOOL UnregisterClassA(LPCSTR className, HINSTANCE) {
+    WindowClass* windowClass = FindClass(className);
+    if (windowClass == nullptr || HasWindowOfClass(windowClass->Name))
+        return FALSE;
+    Classes.erase(Classes.begin() + (windowClass - Classes.data()));
+    return TRUE;
+}
+
+// Win32 sends WM_CREATE and then WM_SIZE from inside CreateWindowEx; the shell resizes there.
+// The window stays hidden until ShowWindow.
+HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                     int width, int height, HWND, HMENU, HINSTANCE, LPVOID) {
+    if (FindClass(className) == nullptr || !EnsureVideo())
+        return nullptr;
+    SDL_Window* sdlWindow = CreateSdlWindow(windowName, style, x, y, width, height);
+    if (sdlWindow == nullptr)
+        return nullptr;
+    HWND window = AttachWindow(sdlWindow, className);
+    window->Outer = RECT{x, y, x + width, y + height};
+    window->FramePending = (style & WS_POPUP) == 0;
+    SendToWindow(window, WM_CREATE, 0, 0);
+    if (FindLiveWindow(window) == nullptr)
+        return nullptr; // the window procedure destroyed it
+    SendToWindow(window, WM_SIZE, SIZE_RESTORED,
+                 PackSize(window->ClientWidth, window->ClientHeight));
+    return FindLiveWindow(window);
+}
+
+// WM_DESTROY reaches the procedure while the window still exists, as in Win32.
+BOOL DestroyWindow(HWND window) {
+    HWND live = FindLiveWindow(window);
+    if (live == nullptr || live->Destroying)
+        return FALSE;
+    live->Destroying = true;
+    SendToWindow(live, WM_DESTROY, 0, 0);
+    ForgetWindowMessages(live);
+    LiveWindows.erase(std::find(LiveWindows.begin(), LiveWindows.end(), live));
+    if (live->Window != nullptr)
+        SDL_DestroyWindow(live->Window);
+    delete live;
+    return TRUE;
+}
+
+// Returns whether the window was visible before, as Win32 does.
+BOOL ShowWindow(HWND window, int showCommand) {
+    HWND live = FindLiveWindow(window);
+    if (live == nullptr || live->Window == nullptr)
+        return FALSE;
+    BOOL wasVisible = (SDL_GetWindowFlags(live->Window) & SDL_WINDOW_SHOWN) != 0;
+    if (showCommand == SW_HIDE) {
+        SDL_HideWindow(live->Window);
+        return wasVisible;
+    }
+    SDL_ShowWindow(live->Window);
+    FitFrame(live);
+    SendSizeIfChanged(live);
+    return wasVisible;
+}
+
+BOOL SetForegroundWindow(HWND window) {
+    HWND live = FindLiveWindow(window);
+    if (live == nullptr || live->Window == nullptr)
+        return FALSE;
+    SDL_RaiseWindow(live->Window);
+    return TRUE;
+}
+
+// Returns the window that had the keyboard focus before.
+HWND SetFocus(HWND window) {
+    SDL_Window* focus = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetKeyboardFocus() : nullptr;
+    HWND previous = focus != nullptr ? FindWindowBySdlId(SDL_GetWindowID(focus)) : nullptr;
+    HWND live = FindLiveWindow(window);
+    if (live != nullptr && live->Window != nullptr)
+        SDL_RaiseWindow(live->Window);
+    return previous;
+}
+
+BOOL SetWindowTextA(HWND window, LPCSTR text) {
+    HWND live = FindLiveWindow(window);
+    if (live == nullptr || live->Window == nullptr)
+        return FALSE;
+    SDL_SetWindowTitle(live->Window, text != nullptr ? text : "");
+    return TRUE;
+}
+
+// A minimised window has no client area in Win32.
+BOOL GetClientRect(HWND window, LPRECT rect) {
+    HWND live = FindLiveWindow(window);
+    if (live == nullptr || live->Window == nullptr || rect == nullptr)
+        return FALSE;
+    int width = 0;
+    int height = 0;
+    if (!live->Minimized)
+        SDL_GetWindowSize(live->Window, &width, &height);
+    *rect = RECT{0, 0, width, height};
+    return TRUE;
+}
+
+// Only the system's arrow is asked for; SDL shows it in every window by default.
+HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR cursorName) {
+    return instance == nullptr && cursorName == IDC_ARROW ? &ArrowCursor : nullptr;
+}
+
+int ShowCursor(BOOL show) {
+    bool wasShown = CursorCount >= 0;
+    CursorCount += show ? 1 : -1;
+    if (wasShown != (CursorCount >= 0))
+        ApplyCursorVisibility();
+    return CursorCount;
+}
+
+// A mode is only remembered here; the next WS_POPUP window takes the display into it.
+LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
+    if (mode == nullptr) {
+        RestoreDisplayMode();
+        return DISP_CHANGE_SUCCESSFUL;
+    }
+    SDL_DisplayMode found;
+    if (flags != CDS_FULLSCREEN || !EnsureVideo() || !FindDisplayMode(*mode, &found))
+        return DISP_CHANGE_FAILED;
+    FullScreenMode = found;
+    HasFullScreenMode = true;
+    return DISP_CHANGE_SUCCESSFUL;
+}
+
+// The box also goes to standard error, so that a run without a display says why it ended.
+// It has one button, so its answer is always OK.
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    const char* shownText = text != nullptr ? text : "";
+    const char* shownCaption = caption != nullptr ? caption : "Error"; // Win32's default
+    std::fprintf(stderr, "%s: %s\n", shownCaption, shownText);
+    std::fflush(stderr);
+    Uint32 flags = (type & IconMask) == MB_ICONERROR ? SDL_MESSAGEBOX_ERROR : 0;
+    HWND live = FindLiveWindow(owner);
+    SDL_ShowSimpleMessageBox(flags, shownCaption, shownText,
+                             live != nullptr ? live->Window : nullptr);
+    return IdOk;
+}

@@ -122,36 +122,6 @@ TEST_F(QueueTest, TimersAreKeptPerWindowAndIdAndResetBySettingAgain) {
     EXPECT_EQ(due, (std::vector<std::pair<HWND, WPARAM>>{{second, 1}, {second, 7}}));
 }
 
-TEST_F(QueueTest, TimersAreRefusedWithoutAWindowOrWithACallback) {
-    HWND window = MakeWindow();
-    TIMERPROC callback = [](HWND, UINT, UINT_PTR, DWORD) {};
-    EXPECT_EQ(SetTimer(nullptr, 1, 500, nullptr), 0u);
-    EXPECT_EQ(SetTimer(reinterpret_cast<HWND>(&callback), 1, 500, nullptr), 0u);
-    EXPECT_EQ(SetTimer(window, 1, 500, callback), 0u);
-    MSG message;
-    EXPECT_FALSE(TakeDueTimer(GetTickCount() + 100000, &message));
-}
-
-TEST_F(QueueTest, AShortPeriodIsRaisedToTenMilliseconds) {
-    HWND window = MakeWindow();
-    SetTimer(window, 1, 0, nullptr);
-    DWORD set = GetTickCount();
-    MSG message;
-    ASSERT_TRUE(TakeDueTimer(set + 10, &message));
-    EXPECT_FALSE(TakeDueTimer(set + 19, &message));
-}
-
-TEST_F(QueueTest, FiltersAndPeekingWithoutRemovingAreRefused) {
-    HWND window = MakeWindow();
-    PushKey(window, SDLK_c);
-    MSG message;
-    EXPECT_FALSE(PeekMessageA(&message, window, 0, 0, PM_REMOVE));
-    EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_KEYDOWN, WM_KEYUP, PM_REMOVE));
-    EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE));
-    EXPECT_FALSE(PeekMessageA(nullptr, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(TakeAll(), std::vector<UINT>{WM_KEYDOWN}) << "the refused calls took nothing";
-}
-
 TEST_F(QueueTest, DispatchCallsTheWindowProcedureAndReturnsItsResult) {
     HWND window = MakeWindow();
     MSG message{};

@@ -56,35 +56,6 @@ TEST_F(WindowTest, DestroyWindowSendsWmDestroyOnceAndRefusesUnknownHandles) {
     EXPECT_EQ(ReceivedMessages().size(), 1u);
 }
 
-TEST_F(WindowTest, CallsOnAWindowReportItsStateAndRefuseUnknownHandles) {
-    HWND window = MakeWindow(640, 480);
-    RECT rect{};
-    ASSERT_TRUE(GetClientRect(window, &rect));
-    EXPECT_EQ(rect.right - rect.left, 640);
-    EXPECT_EQ(rect.bottom - rect.top, 480);
-    EXPECT_TRUE(SetWindowTextA(window, "Orlentic"));
-    EXPECT_STREQ(SDL_GetWindowTitle(window->Window), "Orlentic");
-
-    HWND unknown = reinterpret_cast<HWND>(&rect);
-    EXPECT_FALSE(GetClientRect(unknown, &rect));
-    EXPECT_FALSE(GetClientRect(window, nullptr));
-    EXPECT_FALSE(SetWindowTextA(unknown, "x"));
-    EXPECT_FALSE(ShowWindow(unknown, SW_SHOW));
-    EXPECT_FALSE(SetForegroundWindow(unknown));
-    EXPECT_EQ(GetDC(unknown), nullptr);
-}
-
-TEST_F(WindowTest, CaptureReturnsThePreviousCaptureWindow) {
-    HWND first = MakeWindow();
-    HWND second = MakeWindow();
-    EXPECT_EQ(SetCapture(first), nullptr);
-    EXPECT_EQ(SetCapture(second), first);
-    EXPECT_TRUE(ReleaseCapture());
-    EXPECT_EQ(SetCapture(first), nullptr);
-    DestroyWindow(first); // a destroyed window loses the capture
-    EXPECT_EQ(SetCapture(second), nullptr);
-}
-
 TEST_F(WindowTest, PixelFormatOneIsTheOnlyOneAndIsSetOnce) {
     HWND window = MakeWindow();
     HDC dc = GetDC(window);

@@ -303,6 +303,10 @@ double GetWindowLight(double x, double y) {
 // ahead of the watch is a little lighter than its grey, which brightens the rim.
 double GetEnvironmentLight(double rx, double ry, double rz) {
     double light = 0.18 * SmoothStep(-0.2, -0.9, rz);
+    // Directions ahead of the watch (rz < 0) show on its sides: a big soft light up and to
+    // the left of it, where the scene's lamp is.
+    const double towardsLamp = -0.55 * rx + 0.55 * ry - 0.63 * rz; // a unit vector
+    light = std::max(light, 0.65 * SmoothStep(0.8, 0.95, towardsLamp));
     if (rz > 0.05) {
         // Wall coordinates with y growing downwards, as the picture's rows do.
         const double x = rx / rz, y = -ry / rz;

@@ -4,10 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "BMP2/bmp2.h"
-#include "platform/opengl.h"
-#include "tests/bmp2/bmp_builder.h"
+// The Win32 subset before GL, as the loader has it: GL's headers only define APIENTRY
+// when nothing has yet.
 #include "tests/support/fake_platform.h"
+#include "platform/opengl.h"
+#include "BMP2/bmp2.h"
+#include "tests/bmp2/bmp_builder.h"
 #include "tests/support/gl_context.h"
 
 namespace {

@@ -19,8 +19,8 @@ const double Pi = 3.14159265358979323846;
 // Every ring of the big round parts and of the glass has this many vertices.
 const int RingSegments = 128;
 
-// The body turns about a line parallel to z through (0, BodyAxisY): its widest ring,
-// 2.63407 across, then reaches the case's bottom at y -3.25.
+// The body turns about a line parallel to z through (0, BodyAxisY): its widest ring, of
+// radius 2.63407, then reaches the case's bottom at y -3.25.
 const double BodyAxisY = -0.615931;
 
 // The pendant, crown and bow share a centre plane and a centre line a hair right of x 0.
@@ -51,8 +51,9 @@ Piece BuildShell() {
         {2.18676, 0.422446},
         {0, 0.422446},
     };
+    const int bandAboveRidge = 4; // each column of triangles starts here, on the ridge
     Piece shell;
-    AddLathe(shell, MakeBodyFrame(), profile, 4);
+    AddLathe(shell, MakeBodyFrame(), profile, bandAboveRidge);
     return shell;
 }
 

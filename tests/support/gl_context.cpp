@@ -1,5 +1,7 @@
 #include "tests/support/gl_context.h"
 
+#include <cstddef>
+
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 

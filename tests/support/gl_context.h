@@ -2,6 +2,7 @@
 // platform with a pbuffer, so no X server is needed.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

@@ -25,6 +25,7 @@ TEST(HandAngles, FollowTheLocalTime) {
         {6, 30, 0, -105.0f, -90.0f, 90.0f},   // halfway between 6 and 7; minute at 6
         {10, 10, 30, -215.0f, 27.0f, -90.0f}, // three degrees past the 2 o'clock mark
         {0, 0, 59, 90.0f, 84.1f, -264.0f},    // one step short of 12
+        {1, 59, 0, 30.5f, -264.0f, 90.0f},    // half a degree a minute
     };
     for (const HandCase& c : cases) {
         fake::SetLocalTime(c.hour, c.minute, c.second);

@@ -32,9 +32,16 @@ typedef void* LPVOID;
 
 #define TRUE 1
 #define FALSE 0
+// GL's headers may have defined these already; on Linux they are all empty.
+#ifndef WINAPI
 #define WINAPI
+#endif
+#ifndef CALLBACK
 #define CALLBACK
+#endif
+#ifndef APIENTRY
 #define APIENTRY
+#endif
 
 struct HINSTANCE__;
 typedef HINSTANCE__* HINSTANCE;

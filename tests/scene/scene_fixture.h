@@ -58,5 +58,8 @@ class SceneTest : public ::testing::Test {
         std::memset(KeyDown, 0, sizeof KeyDown);
         DragMode = 0;
         TiltX = SpinY = ViewX = ViewY = ViewZ = 0.0f;
+        // As at program start: a picture that fails to load must leave its texture at 0,
+        // not at a name from an earlier test's context.
+        DialTexture = ReflectionTexture = 0;
     }
 };

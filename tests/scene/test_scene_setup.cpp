@@ -206,7 +206,7 @@ TEST_F(SceneSetupTest, KeysFlipTheirFlagsOncePerPressAndPairTheGlState) {
 
 TEST_F(SceneSetupTest, OtherKeysToggleNothing) {
     StartScene();
-    for (int key : {'w', 'l', 'f', 'c', 'A', 27, 0, 255})
+    for (int key : std::initializer_list<int>{'w', 'l', 'f', 'c', 'A', 27, 0, 255})
         KeyDown[key] = 1;
     ApplyKeyToggles();
     EXPECT_EQ(Flags().wireframe, 0);

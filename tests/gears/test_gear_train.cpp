@@ -108,6 +108,7 @@ class GearTrainFrame : public ::testing::Test {
         BuildGearLists();
     }
     void TearDown() override {
+        gluDeleteQuadric(Quadric);
         Quadric = nullptr;
         DestroyOffscreenContext();
     }

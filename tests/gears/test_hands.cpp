@@ -44,6 +44,7 @@ class HandsFrame : public ::testing::Test {
         PrepareDefaultView(false);
     }
     void TearDown() override {
+        gluDeleteQuadric(Quadric);
         Quadric = nullptr;
         DestroyOffscreenContext();
     }

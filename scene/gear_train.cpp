@@ -16,7 +16,7 @@ constexpr double Pi = 3.14159265358979323846;
 constexpr float FaceWidth = 0.3f;
 constexpr float ToothDepth = 0.3f;
 
-// The rods the gears turn on: radius 0.15, quadric slices around and stacks along.
+// The rods the gears turn on: radius 0.15, 16 facets around.
 constexpr double ArborRadius = 0.15;
 constexpr GLint ArborSlices = 16;
 

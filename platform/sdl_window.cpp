@@ -164,6 +164,10 @@ bool EnsureVideo() {
         return true;
     // The close button asks the program (WM_CLOSE); SDL must not decide to quit by itself.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // Only drivers that put a window on a screen: without a display SDL would fall back to
+    // drawing offscreen, and the program would run unseen instead of saying it cannot start.
+    // SDL_VIDEODRIVER in the environment still wins.
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "x11,wayland", SDL_HINT_DEFAULT);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return false;
     // SDL shows the cursor when its video starts; a ShowCursor(FALSE) made before holds.

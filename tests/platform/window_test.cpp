@@ -1,5 +1,7 @@
 // Classes, windows, device contexts, pixel formats, the cursor counter, display modes and
 // message boxes, as far as they go without a display.
+#include <cstdlib>
+
 #include "platform_test_support.h"
 
 namespace {
@@ -160,6 +162,22 @@ TEST(CursorBeforeVideo, AHiddenCursorStaysHiddenWhenVideoStarts) {
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
     EXPECT_EQ(ShowCursor(TRUE), 0);
     SDL_Quit();
+}
+
+// SDL would otherwise fall back to its offscreen driver and the program would run unseen.
+TEST(NoDisplay, NoWindowIsMadeAndTheProcedureNeverRuns) {
+    SDL_Quit();
+    unsetenv("SDL_VIDEODRIVER");
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = NeverCalled;
+    windowClass.lpszClassName = "OpenGL";
+    ASSERT_NE(RegisterClassA(&windowClass), 0);
+    EXPECT_EQ(CreateWindowExA(0, "OpenGL", "Orlentic", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
+                              nullptr, nullptr, nullptr),
+              nullptr);
+    EXPECT_TRUE(UnregisterClassA("OpenGL", nullptr));
+    SDL_Quit();
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
 }
 
 TEST(MessageBox, WithoutADisplayItStillTellsStandardErrorAndAnswersOk) {

@@ -8,6 +8,7 @@
 #include <list>
 #include <map>
 #include <set>
+#include <stdexcept>
 #include <utility>
 
 #include "platform/embedded_resources.h"
@@ -402,10 +403,9 @@ BOOL PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT removeMessage) {
     if (!RecordCall("PeekMessageA"))
         return FALSE;
     const bool remove = (removeMessage & PM_REMOVE) != 0;
-    if (++State.peeks > State.peekLimit) {
-        *msg = MSG{};
-        msg->message = WM_QUIT;
-    } else if (!State.queue.empty()) {
+    if (++State.peeks > State.peekLimit)
+        throw std::runtime_error("PeekMessageA called past the test's limit: the loop runs away");
+    if (!State.queue.empty()) {
         *msg = State.queue.front();
         if (remove)
             State.queue.pop_front();

@@ -70,8 +70,8 @@ void SetSwapHook(std::function<void(int swapCount)> hook);
 // What DefWindowProcA returns; 0 until set.
 void SetDefWindowProcResult(LRESULT result);
 
-// A safety net against a loop that never ends: after this many PeekMessageA calls since
-// Reset the fake hands out WM_QUIT on every call (100000 until set).
+// A safety net against a loop that never ends: the PeekMessageA call after this many since
+// Reset throws std::runtime_error, so the test fails instead of hanging (100000 until set).
 void SetPeekLimit(int calls);
 
 // The arguments of the last call of each kind, as the fake received them.

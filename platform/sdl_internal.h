@@ -27,8 +27,7 @@ struct HWND__ {
     HDC__ Dc;
     RECT Outer;        // the frame's place and size as CreateWindowExA was asked for them
     bool FramePending; // the client area still has to shrink by the frame, once it is known
-    int ClientWidth;   // client size as last told to the window procedure by WM_SIZE
-    int ClientHeight;  //
+    int ClientWidth, ClientHeight; // client size as last told to the procedure by WM_SIZE
     bool Minimized;
     WPARAM HeldButtons; // MK_ flags of the mouse buttons down, as the events told them
     bool Destroying;    // WM_DESTROY is being sent; a second DestroyWindow must not free it

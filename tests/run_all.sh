@@ -18,6 +18,7 @@ echo "== Linux build with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DORLENTIC_SANITIZE=ON >/dev/null
 cmake --build build-asan -j"$jobs"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  LSAN_OPTIONS=suppressions="$root/tests/support/lsan.supp" \
   ctest --output-on-failure -j"$jobs" -LE end-to-end)
 
 echo "== Fuzzing the bitmap loader"

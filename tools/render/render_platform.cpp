@@ -65,7 +65,8 @@ void GetLocalTime(LPSYSTEMTIME time) {
     time->wDay = static_cast<WORD>(local.tm_mday);
     time->wHour = static_cast<WORD>(local.tm_hour);
     time->wMinute = static_cast<WORD>(local.tm_min);
-    time->wSecond = static_cast<WORD>(local.tm_sec);
+    // SYSTEMTIME has no 60th second; a leap second reads as the 59th.
+    time->wSecond = static_cast<WORD>(local.tm_sec < 59 ? local.tm_sec : 59);
     time->wMilliseconds = 0;
     if (LocalTimeFixed) {
         time->wHour = FixedHour;

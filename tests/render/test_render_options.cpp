@@ -1,0 +1,120 @@
+// The renderer's command line, read without running anything.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tools/render/render_options.h"
+
+namespace {
+
+bool Parse(std::vector<std::string> arguments, RenderOptions& options, std::string& error) {
+    std::vector<const char*> argv = {"orlentic-render"};
+    for (const std::string& argument : arguments)
+        argv.push_back(argument.c_str());
+    options = MakeDefaultRenderOptions();
+    return ParseRenderOptions(static_cast<int>(argv.size()), argv.data(), options, error);
+}
+
+TEST(RenderOptions, DefaultsAreTheViewersStartView) {
+    RenderOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse({"-o", "x.png"}, options, error)) << error;
+    EXPECT_EQ(options.Width, 800);
+    EXPECT_EQ(options.Height, 600);
+    EXPECT_FALSE(options.FixedTime);
+    EXPECT_FALSE(options.FixedPose);
+    EXPECT_EQ(options.ElapsedMs, 0);
+    EXPECT_EQ(options.ViewX, 0.0f);
+    EXPECT_EQ(options.ViewY, -2.5f);
+    EXPECT_EQ(options.ViewZ, -34.0f);
+    EXPECT_EQ(options.OutputPath, "x.png");
+}
+
+TEST(RenderOptions, ReadsEveryOption) {
+    RenderOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse({"--size", "400x300", "--time=23:05:09", "--elapsed", "2147483647", "--pose",
+                       "-5.5,180", "--view=1,-2.5e0,-40", "--wireframe", "--no-glass", "--no-dial",
+                       "--no-case", "--bench", "7", "--output", "y.png"},
+                      options, error))
+        << error;
+    EXPECT_EQ(options.Width, 400);
+    EXPECT_EQ(options.Height, 300);
+    EXPECT_TRUE(options.FixedTime);
+    EXPECT_EQ(options.Hour, 23);
+    EXPECT_EQ(options.Minute, 5);
+    EXPECT_EQ(options.Second, 9);
+    EXPECT_EQ(options.ElapsedMs, 2147483647);
+    EXPECT_TRUE(options.FixedPose);
+    EXPECT_EQ(options.TiltX, -5.5f);
+    EXPECT_EQ(options.SpinY, 180.0f);
+    EXPECT_EQ(options.ViewX, 1.0f);
+    EXPECT_EQ(options.ViewY, -2.5f);
+    EXPECT_EQ(options.ViewZ, -40.0f);
+    EXPECT_TRUE(options.Wireframe && options.NoGlass && options.NoDial && options.NoCase);
+    EXPECT_EQ(options.BenchFrames, 7);
+    EXPECT_EQ(options.OutputPath, "y.png");
+}
+
+TEST(RenderOptions, BenchNeedsNoOutputAndHelpNeedsNothing) {
+    RenderOptions options;
+    std::string error;
+    EXPECT_TRUE(Parse({"--bench", "1"}, options, error)) << error;
+    EXPECT_TRUE(Parse({"--help"}, options, error)) << error;
+    EXPECT_TRUE(options.Help);
+}
+
+struct BadCommandLine {
+    std::vector<std::string> arguments;
+    const char* said; // part of the one-line error
+};
+
+TEST(RenderOptions, RefusesBadCommandLines) {
+    const BadCommandLine cases[] = {
+        {{}, "nothing to do"},
+        {{"--size", "0x300", "-o", "x.png"}, "--size"},
+        {{"--size", "8193x300", "-o", "x.png"}, "--size"},
+        {{"--size", "400", "-o", "x.png"}, "--size"},
+        {{"--size", "400x300x2", "-o", "x.png"}, "--size"},
+        {{"--size", "40ax300", "-o", "x.png"}, "--size"},
+        {{"--size", " 400x300", "-o", "x.png"}, "--size"},
+        {{"--time", "24:00:00", "-o", "x.png"}, "--time"},
+        {{"--time", "12:60:00", "-o", "x.png"}, "--time"},
+        {{"--time", "12:00:60", "-o", "x.png"}, "--time"},
+        {{"--time", "12:00", "-o", "x.png"}, "--time"},
+        {{"--time", "012:00:00", "-o", "x.png"}, "--time"},
+        {{"--time", "12::00", "-o", "x.png"}, "--time"},
+        {{"--elapsed", "-1", "-o", "x.png"}, "--elapsed"},
+        {{"--elapsed", "2147483648", "-o", "x.png"}, "--elapsed"},
+        {{"--elapsed", "1e3", "-o", "x.png"}, "--elapsed"},
+        {{"--pose", "5", "-o", "x.png"}, "--pose"},
+        {{"--pose", "5,nan", "-o", "x.png"}, "--pose"},
+        {{"--pose", "5,1e39", "-o", "x.png"}, "--pose"},
+        {{"--pose", "5,", "-o", "x.png"}, "--pose"},
+        {{"--view", "1,2", "-o", "x.png"}, "--view"},
+        {{"--view", "1,2,3,4", "-o", "x.png"}, "--view"},
+        {{"--view", "1,2,inf", "-o", "x.png"}, "--view"},
+        {{"--bench", "0"}, "--bench"},
+        {{"--bench", "1000001"}, "--bench"},
+        {{"-o", ""}, "-o"},
+        {{"-o"}, "needs a value"},
+        {{"--size"}, "needs a value"},
+        {{"--wireframe=1", "-o", "x.png"}, "takes no value"},
+        {{"--frobnicate", "-o", "x.png"}, "unknown option --frobnicate"},
+        {{"-x", "-o", "x.png"}, "unknown option -x"},
+        {{"stray", "-o", "x.png"}, "unexpected argument 'stray'"},
+    };
+    for (const BadCommandLine& bad : cases) {
+        RenderOptions options;
+        std::string error;
+        std::string line;
+        for (const std::string& argument : bad.arguments)
+            line += "[" + argument + "] ";
+        EXPECT_FALSE(Parse(bad.arguments, options, error)) << line;
+        EXPECT_NE(error.find(bad.said), std::string::npos) << line << " said: " << error;
+        EXPECT_EQ(error.find('\n'), std::string::npos) << line;
+    }
+}
+
+} // namespace

@@ -24,7 +24,18 @@ class SceneTest : public ::testing::Test {
         ResetShellState();
         ASSERT_TRUE(MakeOffscreenContext(Width, Height)) << "no offscreen EGL context";
     }
-    void TearDown() override { DestroyOffscreenContext(); }
+    void TearDown() override {
+        ReleaseQuadric();
+        DestroyOffscreenContext();
+    }
+
+    // A fresh context and a fresh start of the scene, as a new run of the program.
+    void RestartScene() {
+        ReleaseQuadric();
+        DestroyOffscreenContext();
+        ASSERT_TRUE(MakeOffscreenContext(Width, Height));
+        StartScene();
+    }
 
     // As the shell starts the scene: projection first, then the one-time set-up.
     void StartScene() {
@@ -52,6 +63,14 @@ class SceneTest : public ::testing::Test {
     static int Brightness(Rgb c) { return c.r + c.g + c.b; }
 
   private:
+    // The program keeps its one quadric until it ends; a test that starts the scene again
+    // gives the old one back.
+    static void ReleaseQuadric() {
+        if (Quadric != nullptr)
+            gluDeleteQuadric(Quadric);
+        Quadric = nullptr;
+    }
+
     static void ResetShellState() {
         ElapsedMs = 0;
         FrameCount = 0;

@@ -207,9 +207,7 @@ TEST_F(FrameTest, CaseIsLitFromTheUpperLeftAndCarriesTheReflection) {
     // Without its picture the case looks different: the reflection is on it.
     fake::Reset();
     fake::RemoveResource("REFLECTION");
-    DestroyOffscreenContext();
-    ASSERT_TRUE(MakeOffscreenContext(Width, Height));
-    StartScene();
+    RestartScene();
     Pose(0.0f, 0.0f);
     const std::vector<uint8_t> plain = Draw();
     EXPECT_GT(CountDiffering(frame, plain), 2000);

@@ -11,6 +11,7 @@
 struct StartTimes {
     timespec Main;            // main began
     timespec FirstEmptyFrame; // the first cleared-only frame was finished
+    timespec SceneReady;      // ResizeScene and InitScene had returned
     timespec FirstFullFrame;  // the scene's first frame was finished
 };
 

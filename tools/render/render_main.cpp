@@ -103,6 +103,7 @@ int main(int argc, char** argv) {
         start.FirstEmptyFrame = ReadMonotonicClock();
     }
     StartScene(options);
+    start.SceneReady = ReadMonotonicClock();
     PoseScene(options);
     DrawFinishedFrame();
     start.FirstFullFrame = ReadMonotonicClock();

@@ -65,10 +65,6 @@ def paper_colour(picture):
     return (best, best, best)
 
 
-def is_near(colour, reference, tolerance=10):
-    return all(abs(c - r) <= tolerance for c, r in zip(colour, reference))
-
-
 def is_red(r, g, b):
     """The hands and the dial's red numbers, lit or not."""
     return r >= 80 and r - g >= 40 and r - b >= 40

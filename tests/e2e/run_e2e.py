@@ -26,12 +26,11 @@ import pictures  # noqa: E402
 SKIPPED = 77
 GROUPS = ("window", "sway", "mouse", "keys", "resize", "quit")
 
-# The projection: 45 degrees of vertical field over the 600 rows of the start-up viewport
-# put 600 / 2 / tan(22.5 deg) = 724 pixels on one unit seen at a distance of one unit.
-FOCAL_PIXELS = 300.0 / math.tan(math.radians(22.5))
+# The projection has a vertical field of 45 degrees: a viewport h pixels high shows a unit at
+# distance d as h / 2 / tan(22.5 deg) / d pixels.
+HALF_FIELD = math.radians(22.5)
 DIAL_RADIUS = 6.8
-DIAL_DEPTH = 34.0 - 0.3  # the dial's face is 0.3 in front of the watch's origin
-DIAL_DROP = 2.5  # the watch's origin sits this far below the line of sight
+DIAL_FACE_Z = 0.3  # the dial's face lies this far in front of the watch's origin
 
 # A Win32 window asked for at 800 x 600 outer size gets this client area under Wine.
 CLIENT = {"native": (0, 0, 800, 600), "wine": (4, 23, 792, 573)}
@@ -317,8 +316,8 @@ def rest_pose_dial(session, viewport=None, view_z=-34.0, view_x=0.0, view_y=-2.5
     anchored at the client area's bottom left corner."""
     client_height = session["client"][3]
     width, height = viewport or session.get("viewport") or (800, 600)
-    focal = height / 2 / math.tan(math.radians(22.5))
-    depth = -view_z - 0.3
+    focal = height / 2 / math.tan(HALF_FIELD)
+    depth = -view_z - DIAL_FACE_Z
     centre_x = width / 2 + view_x * focal / depth
     centre_y = client_height - height / 2 - view_y * focal / depth
     return (centre_x, centre_y), DIAL_RADIUS * focal / depth
@@ -410,32 +409,11 @@ def check_window(session):
              "an 800 x 600 window at the screen's top left corner")
     log(f"ok: window titled Orlentic, client area {expected}")
 
-    def default_view(picture, measures):
-        return background_corners(picture) and measures["dial"] is not None
-
-    picture, measures = wait_for(session, "the first frames", default_view, 30, "default")
-    client_pixels = measures["size"][0] * measures["size"][1]
-    dial = measures["dial"]
     _, radius = rest_pose_dial(session)
-    # The sway turns the dial by up to 40 degrees, so it shows as an ellipse at least
-    # cos 40 deg = 0.77 of its radius across.
-    if not (0.7 * radius <= dial["width"] / 2 <= 1.08 * radius
-            and 0.7 * radius <= dial["height"] / 2 <= 1.08 * radius):
-        fail(f"dial of {dial['width']} x {dial['height']} px, expected a radius near "
-             f"{radius:.0f} px: {summary(measures)}")
-    dial_area = math.pi * dial["width"] * dial["height"] / 4
-    paper = measures["paper_colour"]
-    # White paper under a white light and a grey glass stays grey: no tint.
-    if max(paper) - min(paper) > 8 or measures["paper"] < 0.5 * dial_area:
-        fail(f"the dial is not a white paper: {summary(measures)}")
-    if measures["red"] < 60:
-        fail(f"no red hands or numbers: {summary(measures)}")
-    # The case is the metal around the dial: neither background nor the dial's colours.
-    if measures["other"] < 0.25 * dial_area:
-        fail(f"no case around the dial: {summary(measures)}")
-    box = measures["foreground_box"]
-    if box[3] - box[1] < 1.2 * dial["height"]:
-        fail(f"the watch is no taller than its dial; the case is missing: {summary(measures)}")
+    picture, measures = wait_for(
+        session, "the default view: background, white dial, red hands, case around it",
+        lambda p, m: background_corners(p) and shows_whole_watch(m, radius), 20, "default")
+    dial = measures["dial"]
     log(f"ok: default view, dial {dial['width']}x{dial['height']} px, {measures['other']} "
         "case pixels, background at the corners")
     time.sleep(1.2)  # past two rate ticks, which set the caption again
@@ -450,6 +428,29 @@ def check_window(session):
     if share < 0.008:
         fail(f"no numerals on the dial: only {share:.2%} of it shows printed marks")
     log(f"ok: numerals on the dial ({share:.1%} of it are their outlines)")
+
+
+def shows_whole_watch(measures, radius):
+    """The swaying watch in any pose: a white dial of about the right size with red hands and
+    numbers, and a case around it that reaches well beyond it (the bow on top)."""
+    dial = measures["dial"]
+    if dial is None:
+        return False
+    # The sway turns the dial by up to 40 degrees, so it shows as an ellipse at least
+    # cos 40 deg = 0.77 of its radius across.
+    half_width, half_height = dial["width"] / 2, dial["height"] / 2
+    if not (0.7 * radius <= half_width <= 1.08 * radius
+            and 0.7 * radius <= half_height <= 1.08 * radius):
+        return False
+    dial_area = math.pi * half_width * half_height
+    paper = measures["paper_colour"]
+    # White paper under a white light and a grey glass stays untinted.
+    if max(paper) - min(paper) > 8 or measures["paper"] < 0.5 * dial_area:
+        return False
+    # The metal of the case is neither background nor paper nor red.
+    box = measures["foreground_box"]
+    return (measures["red"] >= 60 and measures["other"] >= 0.25 * dial_area
+            and box[3] - box[1] >= 1.2 * dial["height"])
 
 
 def check_sway(session):

@@ -16,21 +16,6 @@ bool Parse(std::vector<std::string> arguments, RenderOptions& options, std::stri
     return ParseRenderOptions(static_cast<int>(argv.size()), argv.data(), options, error);
 }
 
-TEST(RenderOptions, DefaultsAreTheViewersStartView) {
-    RenderOptions options;
-    std::string error;
-    ASSERT_TRUE(Parse({"-o", "x.png"}, options, error)) << error;
-    EXPECT_EQ(options.Width, 800);
-    EXPECT_EQ(options.Height, 600);
-    EXPECT_FALSE(options.FixedTime);
-    EXPECT_FALSE(options.FixedPose);
-    EXPECT_EQ(options.ElapsedMs, 0);
-    EXPECT_EQ(options.ViewX, 0.0f);
-    EXPECT_EQ(options.ViewY, -2.5f);
-    EXPECT_EQ(options.ViewZ, -34.0f);
-    EXPECT_EQ(options.OutputPath, "x.png");
-}
-
 TEST(RenderOptions, ReadsEveryOption) {
     RenderOptions options;
     std::string error;

@@ -2,6 +2,7 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -139,6 +140,13 @@ void RunBenchmark(const RenderOptions& options, const StartTimes& start) {
     const double ratio = fullMs / emptyMs;
     std::printf("orlentic-render benchmark: %dx%d, %d frames each, on %s\n", options.Width,
                 options.Height, frames, reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    // A warm shader cache spares the first frame most of its compiling; reproducible start
+    // figures are taken with it off.
+    const char* cacheOff = std::getenv("MESA_SHADER_CACHE_DISABLE");
+    std::printf("  driver's shader cache       %s\n",
+                cacheOff != nullptr && std::strcmp(cacheOff, "true") == 0
+                    ? "off (MESA_SHADER_CACHE_DISABLE=true)"
+                    : "on: a second start reuses compiled shaders");
     std::printf("  full frame                  %8.3f ms\n", fullMs);
     std::printf("  empty frame                 %8.3f ms  (glClear and glFinish only)\n", emptyMs);
     std::printf("  full / empty                %8.2f     (target at most %.1f: %s)\n", ratio,

@@ -143,9 +143,11 @@ void RunBenchmark(const RenderOptions& options, const StartTimes& start) {
     // A warm shader cache spares the first frame most of its compiling; reproducible start
     // figures are taken with it off.
     const char* cacheOff = std::getenv("MESA_SHADER_CACHE_DISABLE");
+    const bool off = cacheOff != nullptr &&
+                     (std::strcmp(cacheOff, "true") == 0 || std::strcmp(cacheOff, "1") == 0 ||
+                      std::strcmp(cacheOff, "yes") == 0);
     std::printf("  driver's shader cache       %s\n",
-                cacheOff != nullptr && std::strcmp(cacheOff, "true") == 0
-                    ? "off (MESA_SHADER_CACHE_DISABLE=true)"
+                off ? "off (MESA_SHADER_CACHE_DISABLE)"
                     : "on: a second start reuses compiled shaders");
     std::printf("  full frame                  %8.3f ms\n", fullMs);
     std::printf("  empty frame                 %8.3f ms  (glClear and glFinish only)\n", emptyMs);

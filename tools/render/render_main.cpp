@@ -105,10 +105,11 @@ int main(int argc, char** argv) {
     StartScene(options);
     start.SceneReady = ReadMonotonicClock();
     PoseScene(options);
-    DrawFinishedFrame();
-    start.FirstFullFrame = ReadMonotonicClock();
-    if (bench)
+    if (bench) {
+        DrawFinishedFrame();
+        start.FirstFullFrame = ReadMonotonicClock();
         RunBenchmark(options, start);
+    }
 
     const int status = options.OutputPath.empty() ? ExitDone : WritePicture(options);
     DestroyOffscreenContext();

@@ -514,6 +514,14 @@ def check_mouse(session):
     drag(session, 2, (start[0] + 96, start[1] + 48), (-96, -48))
     wait_for_picture_like(session, rest, "the opposite middle drag moving it back")
 
+    # The mouse is captured during a drag: moves below the window still count. 200 px down
+    # from 60 px above the bottom edge move the watch 20 units away.
+    client_height = session["client"][3]
+    drag(session, 3, (start[0], client_height - 60), (0, 200))
+    far_centre, far_radius = rest_pose_dial(session, view_z=-54.0)
+    wait_for(session, "a right drag leaving the window at the bottom and zooming on",
+             lambda p, m: is_facing(m, far_centre, far_radius), name="captured")
+
 
 def check_keys(session):
     start_viewer(session)

@@ -65,8 +65,7 @@ void ForgetWindowMessages(HWND window);
 // display to talk to.
 bool EnsureVideo();
 
-// True when name is a small integer (MAKEINTRESOURCE) or NULL rather than a string: Win32
-// tells the two apart by the high bits being zero, and such a name must never be read.
+// True when name is a small integer (MAKEINTRESOURCE) or NULL rather than a string.
 inline bool IsIntegerName(LPCSTR name) {
-    return (reinterpret_cast<uintptr_t>(name) >> 16) == 0;
+    return IS_INTRESOURCE(name);
 }

@@ -207,8 +207,8 @@ static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA is 156 bytes in Win32");
 // user32: window class and window.
 WORD RegisterClassA(const WNDCLASSA* windowClass);
 BOOL UnregisterClassA(LPCSTR className, HINSTANCE instance);
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
-                     int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param);
 BOOL DestroyWindow(HWND window);
 BOOL ShowWindow(HWND window, int showCommand);

@@ -52,6 +52,9 @@ typedef void* HGLOBAL;
 
 // A small integer standing where a name is expected, as Win32's MAKEINTRESOURCE makes it.
 #define MAKEINTRESOURCEA(i) (reinterpret_cast<LPCSTR>(static_cast<uintptr_t>(static_cast<WORD>(i))))
+// True for such a small integer (or NULL): its high bits are zero, and it must never be read
+// as a string.
+#define IS_INTRESOURCE(r) ((reinterpret_cast<uintptr_t>(r) >> 16) == 0)
 
 #define LOWORD(l) (static_cast<WORD>(static_cast<uintptr_t>(l) & 0xffff))
 #define HIWORD(l) (static_cast<WORD>((static_cast<uintptr_t>(l) >> 16) & 0xffff))

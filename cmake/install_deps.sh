@@ -4,7 +4,7 @@
 #   cmake/install_deps.sh --tests  also the cross compiler, Wine, Xvfb and the test tools
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev
+packages=(cmake g++ make pkg-config libsdl2-dev libx11-dev libgl1-mesa-dev libglu1-mesa-dev
           libgl1-mesa-dri libegl-dev libegl-mesa0 libpng-dev)
 if [[ "${1:-}" == "--tests" ]]; then
   packages+=(googletest libgtest-dev g++-mingw-w64-x86-64 wine wine64 xvfb xdotool

@@ -367,13 +367,9 @@ def stop_sway(session):
 
 
 def viewport_candidates(session):
-    """Start-up sets the viewport to the 800 x 600 outer size, larger than the client area
-    under Wine; a size message that Wine delivers after showing the window (the window
-    system's own later configure) rightly replaces it with the client size."""
-    candidates = [(800, 600)]
-    if tuple(session["client"][2:]) != (800, 600):
-        candidates.append(tuple(session["client"][2:]))
-    return candidates
+    """The picture fills the client area from the first frame on: start-up sizes the
+    viewport by the client area, not by the larger outer size the window was asked for."""
+    return [tuple(session["client"][2:])]
 
 
 def wait_until_steady(session, what, timeout=10.0):

@@ -2,7 +2,7 @@
 // the scene's own set-up so that only the part under test draws.
 #pragma once
 
-#include <cmath>
+#include <gtest/gtest.h>
 
 #include "platform/opengl.h"
 #include "scene/scene_state.h"
@@ -22,22 +22,15 @@ inline void PrepareDefaultView(bool lighting) {
     glLightfv(GL_LIGHT0, GL_POSITION, lightPosition);
     glClearColor(0.2f, 0.2f, 0.4f, 0.0f);
     glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
     glEnable(GL_COLOR_MATERIAL);
     glEnable(GL_CULL_FACE);
     glEnable(GL_LIGHT0);
     glEnable(GL_NORMALIZE);
-    const GLfloat shininess[] = {50.0f};
-    glMaterialfv(GL_FRONT_AND_BACK, GL_SHININESS, shininess);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 50.0f);
     if (lighting)
         glEnable(GL_LIGHTING);
-    else
-        glDisable(GL_LIGHTING);
-    if (Quadric == nullptr) {
+    if (Quadric == nullptr)
         Quadric = gluNewQuadric();
-        gluQuadricNormals(Quadric, GLU_SMOOTH);
-        gluQuadricTexture(Quadric, GL_TRUE);
-    }
 }
 
 // A fresh frame seen from the front (or, turned half round about y, from behind).
@@ -49,21 +42,12 @@ inline void StartFrame(bool fromBehind) {
         glRotatef(180.0f, 0.0f, 1.0f, 0.0f);
 }
 
-// Where a point of the current model frame lands in the window.
-inline void ProjectToWindow(double x, double y, double z, int* wx, int* wy) {
-    GLdouble modelview[16];
-    GLdouble projection[16];
-    GLint viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    GLdouble winX = 0.0, winY = 0.0, winZ = 0.0;
-    gluProject(x, y, z, modelview, projection, viewport, &winX, &winY, &winZ);
-    *wx = static_cast<int>(std::lround(winX));
-    *wy = static_cast<int>(std::lround(winY));
-}
-
-// The unlit hands' reds, (1.0, 0.2, 0.2) and (0.8, 0.2, 0.2).
-inline bool IsHandRed(Rgb c) {
-    return c.r >= 190 && c.g <= 70 && c.b <= 70;
+// Leaves the model-view matrix as it found it.
+template <typename Draw> void ExpectMatrixKept(Draw draw) {
+    GLfloat before[16], after[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, before);
+    draw();
+    glGetFloatv(GL_MODELVIEW_MATRIX, after);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(before[i], after[i]) << "matrix entry " << i;
 }

@@ -8,7 +8,6 @@ bool Recording = false;
 GLenum ShadeModel = GL_SMOOTH;
 float Normal[3] = {0.0f, 0.0f, 1.0f};
 std::vector<RecordedPrimitive> Primitives;
-std::vector<GLenum> ShadeModels;
 
 // The GL's own entry point of that name, further down the link order than this program.
 template <typename Function> Function FindRealGl(const char* name) {
@@ -21,16 +20,11 @@ void StartGlRecording() {
     Recording = true;
     ShadeModel = GL_SMOOTH;
     Primitives.clear();
-    ShadeModels.clear();
 }
 
 std::vector<RecordedPrimitive> StopGlRecording() {
     Recording = false;
     return Primitives;
-}
-
-const std::vector<GLenum>& RecordedShadeModels() {
-    return ShadeModels;
 }
 
 extern "C" {
@@ -40,11 +34,6 @@ void glBegin(GLenum mode) {
     if (Recording)
         Primitives.push_back({mode, ShadeModel, {}});
     real(mode);
-}
-
-void glEnd() {
-    static auto real = FindRealGl<void (*)()>("glEnd");
-    real();
 }
 
 void glNormal3f(GLfloat x, GLfloat y, GLfloat z) {
@@ -64,10 +53,7 @@ void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
 
 void glShadeModel(GLenum mode) {
     static auto real = FindRealGl<void (*)(GLenum)>("glShadeModel");
-    if (Recording) {
-        ShadeModel = mode;
-        ShadeModels.push_back(mode);
-    }
+    ShadeModel = mode;
     real(mode);
 }
 

@@ -1,7 +1,6 @@
-// A recording of the immediate-mode calls the gear emitters make, taken at the link seam:
-// this test program defines glBegin, glEnd, glNormal3f, glVertex3f and glShadeModel itself,
-// notes each call while a recording is running and passes it on to the real GL, so what is
-// recorded is exactly what the GL received.
+// The immediate-mode calls the gear emitters make, recorded at the link seam: this program
+// defines glBegin, glNormal3f, glVertex3f and glShadeModel itself, notes each call while a
+// recording runs and passes it on to the real GL.
 #pragma once
 
 #include <vector>
@@ -21,7 +20,4 @@ struct RecordedPrimitive {
 
 // Starts a fresh recording; the shade model counts as GL_SMOOTH until one is set.
 void StartGlRecording();
-// Ends the recording and gives back the primitives, in order.
 std::vector<RecordedPrimitive> StopGlRecording();
-// The shade models set during the recording, in order.
-const std::vector<GLenum>& RecordedShadeModels();

@@ -9,15 +9,11 @@
 
 namespace {
 
-constexpr double DegreesToRadians = 3.14159265358979323846 / 180.0;
-
-struct HandCase {
-    int hour, minute, second;
-    float hourAngle, minuteAngle, secondsAngle;
-};
-
 TEST(HandAngles, FollowTheLocalTime) {
-    const HandCase cases[] = {
+    const struct {
+        int hour, minute, second;
+        float hourAngle, minuteAngle, secondsAngle;
+    } cases[] = {
         {12, 0, 0, -270.0f, 90.0f, 90.0f},    // one turn on from straight up
         {0, 0, 0, 90.0f, 90.0f, 90.0f},       // straight up
         {3, 0, 0, 0.0f, 90.0f, 90.0f},        // hour hand along +x
@@ -27,13 +23,19 @@ TEST(HandAngles, FollowTheLocalTime) {
         {0, 0, 59, 90.0f, 84.1f, -264.0f},    // one step short of 12
         {1, 59, 0, 30.5f, -264.0f, 90.0f},    // half a degree a minute
     };
-    for (const HandCase& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.hour << ":" << c.minute << ":" << c.second);
         fake::SetLocalTime(c.hour, c.minute, c.second);
         const HandAngles angles = ReadHandAngles();
-        EXPECT_FLOAT_EQ(angles.hour, c.hourAngle) << c.hour << ":" << c.minute << ":" << c.second;
-        EXPECT_FLOAT_EQ(angles.minute, c.minuteAngle) << c.hour << ":" << c.minute;
-        EXPECT_FLOAT_EQ(angles.seconds, c.secondsAngle) << c.second << " s";
+        EXPECT_FLOAT_EQ(angles.hour, c.hourAngle);
+        EXPECT_FLOAT_EQ(angles.minute, c.minuteAngle);
+        EXPECT_FLOAT_EQ(angles.seconds, c.secondsAngle);
     }
+}
+
+// The unlit hands' reds, (1.0, 0.2, 0.2) and (0.8, 0.2, 0.2).
+bool IsHandRed(const uint8_t* c) {
+    return c[0] >= 190 && c[1] <= 70 && c[2] <= 70;
 }
 
 class HandsFrame : public ::testing::Test {
@@ -49,101 +51,76 @@ class HandsFrame : public ::testing::Test {
         DestroyOffscreenContext();
     }
 
-    // Draws the hands at that time; the frame stays in the back buffer.
-    static void DrawAt(int hour, int minute, int second, bool fromBehind) {
+    static std::vector<uint8_t> DrawAt(int hour, int minute, int second, bool fromBehind) {
         fake::SetLocalTime(hour, minute, second);
         StartFrame(fromBehind);
         DrawHands();
+        return ReadFrame(ViewSize, ViewSize);
     }
 
-    // Whether a hand covers the pixel under the point at radius from (cx, cy) along angle
-    // degrees, in the dial's frame with the current matrices. Looks one pixel around, for
-    // the thin seconds hand.
-    static bool ProbeRed(const std::vector<uint8_t>& picture, double cx, double cy, double angle,
+    // Whether a hand covers the pixel (or, for the thin seconds hand, one next to it) at
+    // radius from (cx, cy) along angle degrees, in the dial's frame.
+    static bool ProbeRed(const std::vector<uint8_t>& frame, double cx, double cy, double angle,
                          double radius, double z) {
-        int wx = 0, wy = 0;
-        ProjectToWindow(cx + radius * std::cos(angle * DegreesToRadians),
-                        cy + radius * std::sin(angle * DegreesToRadians), z, &wx, &wy);
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx) {
-                const size_t at = (static_cast<size_t>(wy + dy) * ViewSize + (wx + dx)) * 3;
-                if (IsHandRed({picture.at(at), picture.at(at + 1), picture.at(at + 2)}))
+        GLdouble modelview[16], projection[16], x = 0, y = 0, depth = 0;
+        GLint viewport[4];
+        glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+        glGetDoublev(GL_PROJECTION_MATRIX, projection);
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        const double radians = angle * 3.14159265358979323846 / 180.0;
+        gluProject(cx + radius * std::cos(radians), cy + radius * std::sin(radians), z, modelview,
+                   projection, viewport, &x, &y, &depth);
+        const long wx = std::lround(x), wy = std::lround(y);
+        for (long dy = -1; dy <= 1; ++dy)
+            for (long dx = -1; dx <= 1; ++dx)
+                if (IsHandRed(&frame.at(((wy + dy) * ViewSize + wx + dx) * 3)))
                     return true;
-            }
         return false;
     }
 
-    static int CountRedPixels() {
-        const auto frame = ReadFrame(ViewSize, ViewSize);
+    static int CountRedPixels(const std::vector<uint8_t>& frame) {
         int red = 0;
         for (size_t i = 0; i + 2 < frame.size(); i += 3)
-            red += IsHandRed({frame[i], frame[i + 1], frame[i + 2]}) ? 1 : 0;
+            red += IsHandRed(&frame[i]);
         return red;
     }
 };
 
 TEST_F(HandsFrame, HandsLieWhereTheirAnglesPoint) {
-    struct Probe {
+    // Hour hand 1 unit out, minute hand 2.5 out, seconds hand 0.5 out from its sub-dial;
+    // emptyAngle is where, at the same radius, no hand lies.
+    const struct {
         int hour, minute, second;
-        double cx, cy, angle, radius, z;
-        double emptyAngle; // where, at the same radius, no hand lies
+        double cy, angle, radius, z, emptyAngle;
+    } probes[] = {
+        {3, 0, 0, 0.0, 0.0, 1.0, 0.45, -45.0},      {3, 0, 0, 0.0, 90.0, 2.5, 0.55, 180.0},
+        {10, 10, 30, 0.0, -215.0, 1.0, 0.45, 55.0}, {10, 10, 30, 0.0, 27.0, 2.5, 0.55, 117.0},
+        {6, 30, 15, 0.0, -105.0, 1.0, 0.45, -15.0}, {6, 30, 15, 0.0, -91.5, 2.5, 0.55, 0.0},
+        {0, 0, 15, -3.94, 0.0, 0.5, 0.4, 180.0},    {0, 0, 59, -3.94, -264.0, 0.5, 0.4, -174.0},
+        {9, 0, 0, 0.0, 180.0, 1.0, 0.45, 0.0},
     };
-    // Hour hand 1 unit out, minute hand 2.5 out, seconds hand 0.5 out from its sub-dial.
-    const Probe probes[] = {
-        {3, 0, 0, 0.0, 0.0, 0.0, 1.0, 0.45, -45.0},
-        {3, 0, 0, 0.0, 0.0, 90.0, 2.5, 0.55, 180.0},
-        {10, 10, 30, 0.0, 0.0, -215.0, 1.0, 0.45, 55.0},
-        {10, 10, 30, 0.0, 0.0, 27.0, 2.5, 0.55, 117.0},
-        {6, 30, 15, 0.0, 0.0, -105.0, 1.0, 0.45, -15.0},
-        {6, 30, 15, 0.0, 0.0, -91.5, 2.5, 0.55, 0.0},
-        {0, 0, 15, 0.0, -3.94, 0.0, 0.5, 0.4, 180.0},
-        {0, 0, 59, 0.0, -3.94, -264.0, 0.5, 0.4, -174.0},
-    };
-    for (const Probe& p : probes) {
+    for (const auto& p : probes) {
         SCOPED_TRACE(::testing::Message() << p.hour << ":" << p.minute << ":" << p.second << " at "
                                           << p.angle << " degrees");
-        DrawAt(p.hour, p.minute, p.second, false);
-        const auto picture = ReadFrame(ViewSize, ViewSize);
-        EXPECT_TRUE(ProbeRed(picture, p.cx, p.cy, p.angle, p.radius, p.z));
-        EXPECT_FALSE(ProbeRed(picture, p.cx, p.cy, p.emptyAngle, p.radius, p.z));
+        const auto frame = DrawAt(p.hour, p.minute, p.second, false);
+        EXPECT_TRUE(ProbeRed(frame, 0.0, p.cy, p.angle, p.radius, p.z));
+        EXPECT_FALSE(ProbeRed(frame, 0.0, p.cy, p.emptyAngle, p.radius, p.z));
     }
-}
-
-TEST_F(HandsFrame, ClockIsReadAfreshOnEveryCall) {
-    DrawAt(3, 0, 0, false);
-    const auto atThree = ReadFrame(ViewSize, ViewSize);
-    DrawAt(9, 0, 0, false);
-    const auto atNine = ReadFrame(ViewSize, ViewSize);
-    EXPECT_TRUE(ProbeRed(atThree, 0.0, 0.0, 0.0, 1.0, 0.45));
-    EXPECT_FALSE(ProbeRed(atThree, 0.0, 0.0, 180.0, 1.0, 0.45));
-    EXPECT_TRUE(ProbeRed(atNine, 0.0, 0.0, 180.0, 1.0, 0.45));
-    EXPECT_FALSE(ProbeRed(atNine, 0.0, 0.0, 0.0, 1.0, 0.45));
 }
 
 // Every facet winds counter-clockwise seen from the front, so culling hides the hands from
 // behind. Only the raised ridge escapes: the GL's split of a facet leaves a triangle standing
-// upright along the hand, a sliver seen from its side, and edge-on (gone) when the hands
-// point straight up or down, in line with the eye.
+// upright along the hand, edge-on (gone) when the hands point straight up or down.
 TEST_F(HandsFrame, HandsAreNotSeenFromBehind) {
-    DrawAt(6, 0, 0, false);
-    EXPECT_GT(CountRedPixels(), 300);
-    DrawAt(6, 0, 0, true);
-    EXPECT_EQ(CountRedPixels(), 0);
-
-    DrawAt(10, 10, 30, false);
-    const int front = CountRedPixels();
-    DrawAt(10, 10, 30, true);
-    EXPECT_LT(CountRedPixels(), front / 20);
+    EXPECT_GT(CountRedPixels(DrawAt(6, 0, 0, false)), 300);
+    EXPECT_EQ(CountRedPixels(DrawAt(6, 0, 0, true)), 0);
+    const int front = CountRedPixels(DrawAt(10, 10, 30, false));
+    EXPECT_LT(CountRedPixels(DrawAt(10, 10, 30, true)), front / 20);
 }
 
 TEST_F(HandsFrame, ModelviewMatrixIsLeftAsFound) {
     StartFrame(false);
-    GLfloat before[16], after[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, before);
-    DrawHands();
-    glGetFloatv(GL_MODELVIEW_MATRIX, after);
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(before[i], after[i]);
+    ExpectMatrixKept(DrawHands);
 }
 
 } // namespace

@@ -33,23 +33,14 @@ std::vector<uint8_t> MakeBmp(const BmpFields& f, size_t keep = SIZE_MAX) {
     const int64_t pixelBytes = f.PixelBytes >= 0 ? f.PixelBytes : int64_t{f.Width} * f.Height * 3;
     const int64_t offBits = f.OffBits >= 0 ? f.OffBits : 54 + colourBytes;
     std::vector<uint8_t> bytes = {'B', 'M'};
-    const uint32_t fields[][2] = {{uint32_t(offBits + pixelBytes), 4},
-                                  {0, 4},
-                                  {uint32_t(offBits), 4},
-                                  {40, 4},
-                                  {uint32_t(f.Width), 4},
-                                  {uint32_t(f.Height), 4},
-                                  {1, 2},
-                                  {f.BitCount, 2},
-                                  {f.Compression, 4},
-                                  {f.SizeImage, 4},
-                                  {2835, 4},
-                                  {2835, 4},
-                                  {f.ColoursUsed, 4},
-                                  {0, 4}};
-    for (const auto& field : fields)
-        for (uint32_t i = 0; i < field[1]; ++i)
-            bytes.push_back(static_cast<uint8_t>(field[0] >> (8 * i)));
+    const uint32_t off = offBits, end = offBits + pixelBytes, w = f.Width, h = f.Height;
+    const uint32_t values[] = {
+        end,  0,    off,           40, w, h, 1, f.BitCount, f.Compression, f.SizeImage,
+        2835, 2835, f.ColoursUsed, 0};
+    const int sizes[] = {4, 4, 4, 4, 4, 4, 2, 2, 4, 4, 4, 4, 4, 4};
+    for (int field = 0; field < 14; ++field)
+        for (int i = 0; i < sizes[field]; ++i)
+            bytes.push_back(static_cast<uint8_t>(values[field] >> (8 * i)));
     bytes.insert(bytes.end(), static_cast<size_t>(colourBytes), 0xEE);
     for (int64_t i = 0; i < pixelBytes; ++i)
         bytes.push_back(static_cast<uint8_t>(i + 1));

@@ -11,18 +11,15 @@
 #include "BMP2/bmp2.h"
 
 #include <cstdlib>
-#include <cstring>
+#include <strings.h>
 #include <string>
 #include <vector>
 
 namespace {
 
 std::vector<uint8_t> Resource; // exactly the input's bytes, so a read past them is caught
-int BoxCount = 0;
-int TexturesMade = 0;
-int Uploads = 0;
-std::string BoxText;
-std::string BoxCaption;
+int BoxCount = 0, TexturesMade = 0, Uploads = 0;
+std::string BoxText, BoxCaption;
 volatile unsigned UploadSum; // keeps the upload's reads from being optimised away
 
 // The one handle the stand-ins give out; it only has to be distinct from NULL.
@@ -31,10 +28,6 @@ HRSRC__* const ResourceHandle = reinterpret_cast<HRSRC__*>(&Resource);
 void Require(bool condition) {
     if (!condition)
         std::abort();
-}
-
-bool StartsWith(const std::string& text, const char* prefix) {
-    return text.compare(0, std::strlen(prefix), prefix) == 0;
 }
 
 } // namespace
@@ -108,12 +101,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     GLuint texture = 7;
     const bool loaded = LoadBmpTexture("fuzz.bmp", texture);
     if (loaded) {
-        Require(BoxCount == 0 && TexturesMade == 1 && Uploads == 1);
-        Require(texture == 1);
+        Require(BoxCount == 0 && TexturesMade == 1 && Uploads == 1 && texture == 1);
     } else {
         Require(BoxCount == 1 && TexturesMade == 0 && Uploads == 0 && texture == 7);
-        Require(BoxText == "Unable to read from resource - fuzz.bmp");
-        Require(BoxCaption == "BMP Unit");
+        Require(BoxText == "Unable to read from resource - fuzz.bmp" && BoxCaption == "BMP Unit");
     }
     return 0;
 }

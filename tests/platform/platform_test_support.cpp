@@ -35,8 +35,8 @@ void DummyVideoTest::TearDown() {
     SDL_Quit();
 }
 
-HWND DummyVideoTest::MakeWindow(int width, int height) {
-    SDL_Window* sdlWindow = SDL_CreateWindow("test", 0, 0, width, height, SDL_WINDOW_HIDDEN);
+HWND DummyVideoTest::MakeWindow() {
+    SDL_Window* sdlWindow = SDL_CreateWindow("test", 0, 0, 640, 480, SDL_WINDOW_HIDDEN);
     EXPECT_NE(sdlWindow, nullptr) << SDL_GetError();
     SDL_PumpEvents();
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);

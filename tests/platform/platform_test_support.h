@@ -27,8 +27,8 @@ class DummyVideoTest : public testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    // A hidden dummy-driver window of the test class, its creation events drained.
-    HWND MakeWindow(int width = 640, int height = 480);
+    // A hidden 640 by 480 dummy-driver window of the test class, its creation events drained.
+    HWND MakeWindow();
     // Queues an SDL event for window, as SDL's pump would.
     void PushKey(HWND window, SDL_Keycode sym, Uint32 type = SDL_KEYDOWN);
 };

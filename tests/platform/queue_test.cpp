@@ -1,35 +1,47 @@
 // The queue as the frame loop sees it: one message per PeekMessageA, input before WM_QUIT,
 // WM_QUIT before timers, timers only when nothing else waits and never more than one due.
+#include <string>
+#include <tuple>
+
 #include "platform_test_support.h"
 
 namespace {
 
 using QueueTest = DummyVideoTest;
 
-std::vector<UINT> TakeAll() {
-    std::vector<UINT> taken;
+std::string Named(UINT message, WPARAM wParam) {
+    return std::to_string(message) + ":" + std::to_string(wParam);
+}
+
+// Up to limit messages, one per PeekMessageA, named; the last one taken is left in last.
+std::vector<std::string> Take(int limit = 10, MSG* last = nullptr) {
+    std::vector<std::string> taken;
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-        taken.push_back(message.message);
+    while (static_cast<int>(taken.size()) < limit &&
+           PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        taken.push_back(Named(message.message, message.wParam));
+        if (last != nullptr)
+            *last = message;
+    }
     return taken;
 }
 
-TEST_F(QueueTest, TakesOneMessagePerCallInTheOrderTheEventsCame) {
+TEST_F(QueueTest, OneMessagePerCallInTheOrderTheEventsCameThenQuitOnce) {
     HWND window = MakeWindow();
     PushKey(window, SDLK_w);
+    PostQuitMessage(3);
+    PostQuitMessage(3);
     PushKey(window, SDLK_w, SDL_KEYUP);
     PushKey(window, SDLK_ESCAPE);
-
-    MSG message;
-    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(message.message, UINT(WM_KEYDOWN));
-    EXPECT_EQ(message.wParam, WPARAM('W'));
-    EXPECT_EQ(message.hwnd, window);
-    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(message.message, UINT(WM_KEYUP));
-    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(message.wParam, WPARAM(VK_ESCAPE));
-    EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+    MSG first;
+    ASSERT_TRUE(PeekMessageA(&first, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(std::make_tuple(first.hwnd, first.message, first.wParam),
+              std::make_tuple(window, UINT(WM_KEYDOWN), WPARAM('W')));
+    MSG last;
+    EXPECT_EQ(Take(10, &last),
+              (std::vector<std::string>{Named(WM_KEYUP, 'W'), Named(WM_KEYDOWN, VK_ESCAPE),
+                                        Named(WM_QUIT, 3)}));
+    EXPECT_EQ(last.hwnd, nullptr);
     EXPECT_TRUE(ReceivedMessages().empty()) << "peeking must not dispatch";
 }
 
@@ -40,54 +52,21 @@ TEST_F(QueueTest, EventsForUnknownWindowsAreDropped) {
     stray.key.windowID = window->SdlId + 100;
     stray.key.keysym.sym = SDLK_c;
     ASSERT_EQ(SDL_PushEvent(&stray), 1);
-    EXPECT_TRUE(TakeAll().empty());
+    EXPECT_TRUE(Take().empty());
 }
 
-TEST_F(QueueTest, QuitComesAfterEveryWaitingMessageAndOnlyOnce) {
-    HWND window = MakeWindow();
-    PushKey(window, SDLK_c);
-    PostQuitMessage(3);
-    PostQuitMessage(3);
-    PushKey(window, SDLK_c, SDL_KEYUP);
-
-    MSG message;
-    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(message.message, UINT(WM_KEYDOWN));
-    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(message.message, UINT(WM_KEYUP));
-    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(message.message, UINT(WM_QUIT));
-    EXPECT_EQ(message.wParam, WPARAM(3));
-    EXPECT_EQ(message.hwnd, nullptr);
-    EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
-}
-
-TEST_F(QueueTest, ATimerWaitsForAnEmptyQueue) {
+TEST_F(QueueTest, ADueTimerWaitsForInputAndQuit) {
     HWND window = MakeWindow();
     ASSERT_EQ(SetTimer(window, 1, 10, nullptr), UINT_PTR(1));
     SDL_Delay(30); // the period has passed before anything is taken
     PushKey(window, SDLK_f);
     PushKey(window, SDLK_f, SDL_KEYUP);
-
-    std::vector<UINT> taken;
-    MSG message;
-    for (int index = 0; index < 3 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++index)
-        taken.push_back(message.message);
-    EXPECT_EQ(taken, (std::vector<UINT>{WM_KEYDOWN, WM_KEYUP, WM_TIMER}));
-    EXPECT_EQ(message.wParam, WPARAM(1));
-    EXPECT_EQ(message.hwnd, window);
-}
-
-TEST_F(QueueTest, QuitComesBeforeADueTimer) {
-    HWND window = MakeWindow();
-    SetTimer(window, 1, 10, nullptr);
-    SDL_Delay(30);
     PostQuitMessage(0);
-    MSG message;
-    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(message.message, UINT(WM_QUIT));
-    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(message.message, UINT(WM_TIMER));
+    MSG last;
+    EXPECT_EQ(Take(4, &last),
+              (std::vector<std::string>{Named(WM_KEYDOWN, 'F'), Named(WM_KEYUP, 'F'),
+                                        Named(WM_QUIT, 0), Named(WM_TIMER, 1)}));
+    EXPECT_EQ(last.hwnd, window);
 }
 
 TEST_F(QueueTest, ALateTimerGivesOneMessageAndRestartsItsPeriod) {
@@ -95,12 +74,11 @@ TEST_F(QueueTest, ALateTimerGivesOneMessageAndRestartsItsPeriod) {
     DWORD before = GetTickCount();
     ASSERT_NE(SetTimer(window, 1, 500, nullptr), 0u);
     DWORD set = GetTickCount();
-
     MSG message;
     EXPECT_FALSE(TakeDueTimer(before + 499, &message));
     ASSERT_TRUE(TakeDueTimer(set + 5000, &message)); // ten periods late
-    EXPECT_EQ(message.message, UINT(WM_TIMER));
-    EXPECT_EQ(message.wParam, WPARAM(1));
+    EXPECT_EQ(std::make_pair(message.message, message.wParam),
+              std::make_pair(UINT(WM_TIMER), WPARAM(1)));
     EXPECT_FALSE(TakeDueTimer(set + 5000, &message));
     EXPECT_FALSE(TakeDueTimer(set + 5499, &message));
     EXPECT_TRUE(TakeDueTimer(set + 5500, &message));
@@ -114,7 +92,6 @@ TEST_F(QueueTest, TimersAreKeptPerWindowAndIdAndResetBySettingAgain) {
     SetTimer(first, 1, 2000, nullptr); // the same timer, a new period
     SetTimer(second, 1, 500, nullptr);
     SetTimer(second, 7, 500, nullptr);
-
     std::vector<std::pair<HWND, WPARAM>> due;
     MSG message;
     for (int index = 0; index < 5 && TakeDueTimer(now + 1000, &message); ++index)
@@ -124,23 +101,16 @@ TEST_F(QueueTest, TimersAreKeptPerWindowAndIdAndResetBySettingAgain) {
 
 TEST_F(QueueTest, DispatchCallsTheWindowProcedureAndReturnsItsResult) {
     HWND window = MakeWindow();
-    MSG message{};
-    message.hwnd = window;
-    message.message = WM_MOUSEMOVE;
-    message.wParam = MK_LBUTTON;
-    message.lParam = 0x00140010;
+    MSG message{window, WM_MOUSEMOVE, MK_LBUTTON, 0x00140010};
     EXPECT_EQ(DispatchMessageA(&message), 0x51);
-    ASSERT_EQ(ReceivedMessages().size(), 1u);
-    EXPECT_EQ(ReceivedMessages()[0].window, window);
-    EXPECT_EQ(ReceivedMessages()[0].message, UINT(WM_MOUSEMOVE));
-    EXPECT_EQ(ReceivedMessages()[0].wParam, WPARAM(MK_LBUTTON));
-    EXPECT_EQ(ReceivedMessages()[0].lParam, 0x00140010);
     EXPECT_FALSE(TranslateMessage(&message));
-
     message.hwnd = nullptr;
     EXPECT_EQ(DispatchMessageA(&message), 0);
     EXPECT_EQ(DispatchMessageA(nullptr), 0);
-    EXPECT_EQ(ReceivedMessages().size(), 1u);
+    ASSERT_EQ(ReceivedMessages().size(), 1u);
+    const ReceivedMessage& received = ReceivedMessages()[0];
+    EXPECT_EQ(std::make_tuple(received.window, received.message, received.wParam, received.lParam),
+              std::make_tuple(window, UINT(WM_MOUSEMOVE), WPARAM(MK_LBUTTON), LPARAM(0x00140010)));
 }
 
 TEST_F(QueueTest, ADestroyedWindowLeavesNoMessagesOrTimersBehind) {
@@ -153,12 +123,11 @@ TEST_F(QueueTest, ADestroyedWindowLeavesNoMessagesOrTimersBehind) {
     MSG message;
     ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)); // the rest now queued
     ASSERT_EQ(message.hwnd, doomed);
-
     ASSERT_TRUE(DestroyWindow(doomed));
     SDL_Delay(20);
-    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(message.hwnd, kept);
-    EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+    MSG last;
+    EXPECT_EQ(Take(10, &last), std::vector<std::string>{Named(WM_KEYDOWN, 'W')});
+    EXPECT_EQ(last.hwnd, kept);
 }
 
 } // namespace

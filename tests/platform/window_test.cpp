@@ -21,6 +21,15 @@ TEST_F(WindowTest, ClassesAreNamedWithoutRegardToCaseAndGoOnlyWithoutWindows) {
     windowClass.lpszClassName = MAKEINTRESOURCEA(5);
     EXPECT_EQ(RegisterClassA(&windowClass), 0);
     EXPECT_EQ(RegisterClassA(nullptr), 0);
+    // The dummy driver has no GL, so SDL refuses the window as it does without a display;
+    // nothing is sent to the procedure.
+    EXPECT_EQ(CreateWindowExA(0, TestClassName, "Orlentic", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600,
+                              nullptr, nullptr, nullptr, nullptr),
+              nullptr);
+    EXPECT_EQ(CreateWindowExA(0, "Unregistered", "Orlentic", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600,
+                              nullptr, nullptr, nullptr, nullptr),
+              nullptr);
+    EXPECT_TRUE(ReceivedMessages().empty());
 
     HWND window = MakeWindow();
     EXPECT_FALSE(UnregisterClassA(TestClassName, nullptr)) << "a window of the class is alive";
@@ -29,22 +38,6 @@ TEST_F(WindowTest, ClassesAreNamedWithoutRegardToCaseAndGoOnlyWithoutWindows) {
     ASSERT_TRUE(DestroyWindow(window));
     EXPECT_TRUE(UnregisterClassA("PLATFORMTEST", nullptr));
     EXPECT_FALSE(UnregisterClassA(TestClassName, nullptr));
-}
-
-// The dummy driver has no GL, so SDL refuses the window as it does when there is no display.
-TEST_F(WindowTest, CreateWindowGivesNullAndSendsNothingWhenSdlRefusesTheWindow) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = NeverCalled;
-    windowClass.lpszClassName = "OpenGL";
-    ASSERT_NE(RegisterClassA(&windowClass), 0);
-    EXPECT_EQ(CreateWindowExA(0, "OpenGL", "Orlentic", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
-                              nullptr, GetModuleHandleA(nullptr), nullptr),
-              nullptr);
-    EXPECT_EQ(CreateWindowExA(0, "Unregistered", "Orlentic", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600,
-                              nullptr, nullptr, nullptr, nullptr),
-              nullptr);
-    EXPECT_TRUE(LiveWindows.empty());
-    EXPECT_TRUE(UnregisterClassA("OpenGL", nullptr));
 }
 
 TEST_F(WindowTest, DestroyWindowSendsWmDestroyOnceAndRefusesUnknownHandles) {
@@ -70,20 +63,14 @@ TEST_F(WindowTest, PixelFormatOneIsTheOnlyOneAndIsSetOnce) {
     request.iPixelType = PFD_TYPE_RGBA;
     request.cColorBits = 32;
     request.cDepthBits = 16;
-    struct Case {
-        DWORD flags;
-        int format;
-    } cases[] = {
-        {PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER, 1},
-        {PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER, 0},
-        {PFD_DRAW_TO_WINDOW | PFD_DOUBLEBUFFER, 0},
-        {PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL, 0},
-    };
-    for (const Case& c : cases) {
-        request.dwFlags = c.flags;
-        EXPECT_EQ(ChoosePixelFormat(dc, &request), c.format) << "flags " << c.flags;
+    // Drawing to a window, OpenGL and double buffering are all needed.
+    const DWORD all = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    for (DWORD flags : {PFD_DRAW_TO_WINDOW, PFD_SUPPORT_OPENGL, PFD_DOUBLEBUFFER}) {
+        request.dwFlags = all & ~flags;
+        EXPECT_EQ(ChoosePixelFormat(dc, &request), 0) << "flags " << request.dwFlags;
     }
-    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    request.dwFlags = all;
+    EXPECT_EQ(ChoosePixelFormat(dc, &request), 1);
     request.iPixelType = 1; // colour-index
     EXPECT_EQ(ChoosePixelFormat(dc, &request), 0);
     EXPECT_EQ(ChoosePixelFormat(dc, nullptr), 0);
@@ -113,43 +100,37 @@ TEST_F(WindowTest, ReleasingWhatWasNeverMadeFailsAsWin32Does) {
 }
 
 TEST_F(WindowTest, FullScreenModesMustExist) {
-    // The dummy driver offers one mode, 1024 by 768 at 32 bits.
-    DEVMODEA mode{};
-    mode.dmSize = sizeof mode;
-    mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
-    struct Case {
-        DWORD width, height, bits;
+    // The dummy driver offers one mode, 1024 by 768 at 32 bits; only a temporary change is made.
+    const struct {
+        DWORD width, height, bits, flags;
         LONG result;
-    } cases[] = {
-        {1024, 768, 32, DISP_CHANGE_SUCCESSFUL},
-        {1024, 768, 24, DISP_CHANGE_SUCCESSFUL},
-        {800, 600, 32, DISP_CHANGE_FAILED},
-        {1024, 768, 16, DISP_CHANGE_FAILED},
-    };
-    for (const Case& c : cases) {
+    } cases[] = {{1024, 768, 32, CDS_FULLSCREEN, DISP_CHANGE_SUCCESSFUL},
+                 {1024, 768, 24, CDS_FULLSCREEN, DISP_CHANGE_SUCCESSFUL},
+                 {800, 600, 32, CDS_FULLSCREEN, DISP_CHANGE_FAILED},
+                 {1024, 768, 16, CDS_FULLSCREEN, DISP_CHANGE_FAILED},
+                 {1024, 768, 32, 0, DISP_CHANGE_FAILED}};
+    for (const auto& c : cases) {
+        DEVMODEA mode{};
+        mode.dmSize = sizeof mode;
+        mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
         mode.dmPelsWidth = c.width;
         mode.dmPelsHeight = c.height;
         mode.dmBitsPerPel = c.bits;
-        EXPECT_EQ(ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN), c.result)
-            << c.width << "x" << c.height << "x" << c.bits;
+        EXPECT_EQ(ChangeDisplaySettingsA(&mode, c.flags), c.result)
+            << c.width << "x" << c.height << "x" << c.bits << " flags " << c.flags;
     }
-    mode.dmPelsWidth = 1024;
-    mode.dmPelsHeight = 768;
-    mode.dmBitsPerPel = 32;
-    EXPECT_EQ(ChangeDisplaySettingsA(&mode, 0), DISP_CHANGE_FAILED) << "only a temporary change";
     EXPECT_EQ(ChangeDisplaySettingsA(nullptr, 0), DISP_CHANGE_SUCCESSFUL);
 }
 
 TEST_F(WindowTest, TheCursorHidesBelowZeroAndShowsAgainAtZero) {
-    struct Step {
+    const struct {
         BOOL show;
-        int count;
-        int sdlState;
+        int count, sdlState;
     } steps[] = {
         {FALSE, -1, SDL_DISABLE}, {FALSE, -2, SDL_DISABLE}, {TRUE, -1, SDL_DISABLE},
         {TRUE, 0, SDL_ENABLE},    {TRUE, 1, SDL_ENABLE},    {FALSE, 0, SDL_ENABLE},
     };
-    for (const Step& step : steps) {
+    for (const auto& step : steps) {
         EXPECT_EQ(ShowCursor(step.show), step.count);
         EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), step.sdlState) << "count " << step.count;
     }
@@ -181,18 +162,15 @@ TEST(NoDisplay, NoWindowIsMadeAndTheProcedureNeverRuns) {
 }
 
 TEST(MessageBox, WithoutADisplayItStillTellsStandardErrorAndAnswersOk) {
-    struct Case {
-        LPCSTR text;
-        LPCSTR caption;
+    const struct {
+        LPCSTR text, caption;
         UINT type;
         const char* printed;
-    } cases[] = {
-        {"Unable to create window!", "Error", MB_OK | MB_ICONERROR,
-         "Error: Unable to create window!\n"},
-        {"File Not Found", "BMP Texture", MB_OK, "BMP Texture: File Not Found\n"},
-        {nullptr, nullptr, MB_OK, "Error: \n"},
-    };
-    for (const Case& c : cases) {
+    } cases[] = {{"Unable to create window!", "Error", MB_OK | MB_ICONERROR,
+                  "Error: Unable to create window!\n"},
+                 {"File Not Found", "BMP Texture", MB_OK, "BMP Texture: File Not Found\n"},
+                 {nullptr, nullptr, MB_OK, "Error: \n"}};
+    for (const auto& c : cases) {
         testing::internal::CaptureStderr();
         EXPECT_EQ(MessageBoxA(nullptr, c.text, c.caption, c.type), 1);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), c.printed);

@@ -3,13 +3,19 @@
 #include <algorithm>
 #include <cstring>
 
+#include "scene/scene.h"
 #include "shell/shell.h"
-#include "tests/shell/scene_stand_in.h"
 #include "tests/support/fake_platform.h"
+
+std::vector<std::pair<int32_t, int32_t>> ResizedSizes;
+std::vector<int32_t> DrawnElapsedMs;
+std::function<void()> InitHook;
 
 void ResetShellForTest() {
     fake::Reset();
-    stand_in::ResetScene();
+    ResizedSizes.clear();
+    DrawnElapsedMs.clear();
+    InitHook = nullptr;
     WindowHandle = nullptr;
     DeviceContext = nullptr;
     RenderContext = nullptr;
@@ -36,12 +42,27 @@ std::vector<std::string> ShownTexts() {
     return texts;
 }
 
-uint8_t KeyState(int key) {
-    return KeyDown[key];
+LPARAM PackPosition(int x, int y) {
+    return static_cast<LPARAM>((uint32_t{static_cast<uint16_t>(y)} << 16) |
+                               static_cast<uint16_t>(x));
 }
 
-LPARAM PackPosition(int x, int y) {
-    const uint32_t low = static_cast<uint16_t>(x);
-    const uint32_t high = static_cast<uint16_t>(y);
-    return static_cast<LPARAM>((high << 16) | low);
+void ResizeScene(int32_t width, int32_t height) {
+    fake::CallLog().push_back("ResizeScene");
+    ResizedSizes.emplace_back(width, height);
+}
+
+void InitScene() {
+    fake::CallLog().push_back("InitScene");
+    if (InitHook)
+        InitHook();
+}
+
+void DrawScene() {
+    fake::CallLog().push_back("DrawScene");
+    DrawnElapsedMs.push_back(ElapsedMs);
+}
+
+void ApplyKeyToggles() {
+    fake::CallLog().push_back("ApplyKeyToggles");
 }

@@ -47,26 +47,24 @@ struct FakeState {
     bool dcTaken = false;
     bool formatSet = false;
     bool contextAlive = false;
-    bool windowShown = false;
-    HWND focus = nullptr;
     HWND capture = nullptr;
     int cursor = 0;
-    LONG clientWidth = 792;
-    LONG clientHeight = 573;
 
     std::deque<MSG> queue;
     bool quitPending = false;
     int quitCode = 0;
     int peeks = 0;
-    int peekLimit = 100000;
     int swaps = 0;
     std::function<void(int)> swapHook;
-    LRESULT defWindowProcResult = 0;
 
     fake::Records records{};
 };
 
 FakeState State;
+
+constexpr LONG ClientWidth = 792;
+constexpr LONG ClientHeight = 573;
+constexpr int PeekLimit = 100000;
 
 // Arbitrary non-null values; nothing ever dereferences them.
 template <typename Handle> Handle MakeHandle(uintptr_t value) {
@@ -177,11 +175,6 @@ HGLRC Context() {
     return MakeHandle<HGLRC>(0x30030);
 }
 
-void SetClientSize(LONG width, LONG height) {
-    State.clientWidth = width;
-    State.clientHeight = height;
-}
-
 void PostMessageToWindow(UINT message, WPARAM wParam, LPARAM lParam) {
     MSG msg{};
     msg.hwnd = Window();
@@ -196,24 +189,12 @@ void SetSwapHook(std::function<void(int swapCount)> hook) {
     State.swapHook = std::move(hook);
 }
 
-void SetDefWindowProcResult(LRESULT result) {
-    State.defWindowProcResult = result;
-}
-
-void SetPeekLimit(int calls) {
-    State.peekLimit = calls;
-}
-
 Records& Recorded() {
     return State.records;
 }
 
 HWND CapturedWindow() {
     return State.capture;
-}
-
-int CursorCounter() {
-    return State.cursor;
 }
 
 } // namespace fake
@@ -304,18 +285,10 @@ BOOL UnregisterClassA(LPCSTR className, HINSTANCE instance) {
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param) {
-    State.records.window = {exStyle,
-                            className ? className : "",
-                            windowName ? windowName : "",
-                            style,
-                            x,
-                            y,
-                            width,
-                            height,
-                            parent,
-                            menu,
-                            instance,
-                            param};
+    const std::string classText = className ? className : "";
+    const std::string nameText = windowName ? windowName : "";
+    State.records.window = {exStyle, classText, nameText, style, x,        y,
+                            width,   height,    parent,   menu,  instance, param};
     if (!RecordCall("CreateWindowExA") || className == nullptr || State.windowAlive)
         return nullptr;
     const std::string name = ToUpper(className);
@@ -328,9 +301,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     // As Win32 does, the window procedure sees the creation and the first size before the
     // caller has the handle.
     SendToWindow(WM_CREATE, 0, 0);
-    const LPARAM size = static_cast<LPARAM>((static_cast<uint32_t>(State.clientHeight) << 16) |
-                                            (static_cast<uint32_t>(State.clientWidth) & 0xffff));
-    SendToWindow(WM_SIZE, SIZE_RESTORED, size);
+    SendToWindow(WM_SIZE, SIZE_RESTORED, (ClientHeight << 16) | ClientWidth);
     return fake::Window();
 }
 
@@ -339,29 +310,24 @@ BOOL DestroyWindow(HWND window) {
         return FALSE;
     SendToWindow(WM_DESTROY, 0, 0);
     State.windowAlive = false;
-    State.windowShown = false;
     State.capture = nullptr;
-    State.focus = nullptr;
     return TRUE;
 }
 
-BOOL ShowWindow(HWND window, int showCommand) {
+// The shell ignores what showing and focusing return.
+BOOL ShowWindow(HWND, int showCommand) {
     State.records.showWindow.push_back(showCommand);
     RecordCall("ShowWindow");
-    const BOOL wasShown = State.windowShown;
-    if (IsOurWindow(window))
-        State.windowShown = showCommand != SW_HIDE;
-    return wasShown;
+    return FALSE; // it was hidden
 }
 
 BOOL SetForegroundWindow(HWND window) {
     return RecordCall("SetForegroundWindow") && IsOurWindow(window);
 }
 
-HWND SetFocus(HWND window) {
-    if (!RecordCall("SetFocus") || !IsOurWindow(window))
-        return nullptr;
-    return std::exchange(State.focus, window);
+HWND SetFocus(HWND) {
+    RecordCall("SetFocus");
+    return nullptr;
 }
 
 BOOL SetWindowTextA(HWND window, LPCSTR text) {
@@ -372,7 +338,7 @@ BOOL SetWindowTextA(HWND window, LPCSTR text) {
 BOOL GetClientRect(HWND window, LPRECT rect) {
     if (!RecordCall("GetClientRect") || !IsOurWindow(window))
         return FALSE;
-    *rect = {0, 0, State.clientWidth, State.clientHeight};
+    *rect = {0, 0, ClientWidth, ClientHeight};
     return TRUE;
 }
 
@@ -403,7 +369,7 @@ BOOL PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT removeMessage) {
     if (!RecordCall("PeekMessageA"))
         return FALSE;
     const bool remove = (removeMessage & PM_REMOVE) != 0;
-    if (++State.peeks > State.peekLimit)
+    if (++State.peeks > PeekLimit)
         throw std::runtime_error("PeekMessageA called past the test's limit: the loop runs away");
     if (!State.queue.empty()) {
         *msg = State.queue.front();
@@ -419,7 +385,6 @@ BOOL PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT removeMessage) {
     } else {
         return FALSE;
     }
-    State.records.peekedMessages.push_back(*msg);
     return TRUE;
 }
 
@@ -436,14 +401,13 @@ LRESULT DispatchMessageA(const MSG* msg) {
 
 void PostQuitMessage(int exitCode) {
     RecordCall("PostQuitMessage");
-    State.records.quitCodes.push_back(exitCode);
     State.quitPending = true;
     State.quitCode = exitCode;
 }
 
 LRESULT DefWindowProcA(HWND, UINT, WPARAM, LPARAM) {
     RecordCall("DefWindowProcA");
-    return State.defWindowProcResult;
+    return fake::DefWindowProcResult;
 }
 
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapseMs, TIMERPROC callback) {
@@ -454,7 +418,6 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapseMs, TIMERPROC callback) {
 }
 
 HWND SetCapture(HWND window) {
-    State.records.capturedWindows.push_back(window);
     RecordCall("SetCapture");
     return std::exchange(State.capture, window);
 }

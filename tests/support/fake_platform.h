@@ -6,7 +6,8 @@
 // and a WM_SIZE of the client size to the class's window procedure before it returns,
 // DestroyWindow sends WM_DESTROY, DispatchMessageA calls the window procedure, and
 // PeekMessageA hands out one queued message per call, WM_QUIT once the queue is empty after
-// PostQuitMessage. Releasing what does not exist fails as Win32 reports it (for example
+// PostQuitMessage; past 100000 calls since Reset it throws, so a runaway loop fails the test
+// instead of hanging it. Releasing what does not exist fails as Win32 reports it (for example
 // wglDeleteContext(NULL), or UnregisterClassA of a class never registered).
 #pragma once
 
@@ -50,15 +51,12 @@ void AddResource(const std::string& name, const std::string& type,
 void RemoveResource(const std::string& name);
 
 // The handles the fake gives out: GetModuleHandleA(NULL), CreateWindowExA, GetDC and
-// wglCreateContext. All are non-null and fixed.
+// wglCreateContext. All are non-null and fixed. GetClientRect and the WM_SIZE sent on
+// creation give 792 by 573, an 800 by 600 window's client area with caption and frame.
 HINSTANCE Instance();
 HWND Window();
 HDC Dc();
 HGLRC Context();
-
-// The client size reported by GetClientRect and sent with WM_SIZE on creation; 792 by 573
-// (an 800 by 600 window's client area with a caption and frame) until set.
-void SetClientSize(LONG width, LONG height);
 
 // Queues a message for the window (hwnd is the fake window) at the back of the queue.
 void PostMessageToWindow(UINT message, WPARAM wParam, LPARAM lParam);
@@ -67,12 +65,8 @@ void PostMessageToWindow(UINT message, WPARAM wParam, LPARAM lParam);
 // a test can post messages between frames.
 void SetSwapHook(std::function<void(int swapCount)> hook);
 
-// What DefWindowProcA returns; 0 until set.
-void SetDefWindowProcResult(LRESULT result);
-
-// A safety net against a loop that never ends: the PeekMessageA call after this many since
-// Reset throws std::runtime_error, so the test fails instead of hanging (100000 until set).
-void SetPeekLimit(int calls);
+// What DefWindowProcA returns.
+constexpr LRESULT DefWindowProcResult = 0xDEF;
 
 // The arguments of the last call of each kind, as the fake received them.
 struct CreateWindowRecord {
@@ -108,19 +102,14 @@ struct Records {
     TimerRecord timer;
     std::vector<int> showWindow;            // per ShowWindow call: its show command
     std::vector<std::string> captions;      // per SetWindowTextA call: the text
-    std::vector<HWND> capturedWindows;      // per SetCapture call: the window
-    std::vector<int> quitCodes;             // per PostQuitMessage call: the code
     std::vector<HDC> makeCurrentDcs;        // per wglMakeCurrent call: the device context
     std::vector<HGLRC> makeCurrentContexts; // per wglMakeCurrent call: the context
     std::vector<HGLRC> deletedContexts;     // per wglDeleteContext call: the context
     std::vector<HDC> swappedDcs;            // per SwapBuffers call: the device context
-    std::vector<MSG> peekedMessages;        // per message PeekMessageA handed out
 };
 Records& Recorded();
 
 // The window that has the mouse capture, or NULL.
 HWND CapturedWindow();
-// The cursor's display counter: 0 at Reset, down one per ShowCursor(FALSE), up one per TRUE.
-int CursorCounter();
 
 } // namespace fake

@@ -34,24 +34,21 @@ DWORD GetTickCount() {
                               static_cast<uint64_t>(now.tv_nsec) / 1000000u);
 }
 
+// A picture shows one moment: the time of day given by FixLocalTime, or else the one at
+// which the renderer first asks. The hands read only the time of day.
 void GetLocalTime(LPSYSTEMTIME time) {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    time->wYear = static_cast<WORD>(local.tm_year + 1900);
-    time->wMonth = static_cast<WORD>(local.tm_mon + 1);
-    time->wDayOfWeek = static_cast<WORD>(local.tm_wday);
-    time->wDay = static_cast<WORD>(local.tm_mday);
-    time->wHour = static_cast<WORD>(local.tm_hour);
-    time->wMinute = static_cast<WORD>(local.tm_min);
-    // SYSTEMTIME has no 60th second; a leap second reads as the 59th.
-    time->wSecond = static_cast<WORD>(local.tm_sec < 59 ? local.tm_sec : 59);
-    time->wMilliseconds = 0;
-    if (LocalTimeFixed) {
-        time->wHour = FixedHour;
-        time->wMinute = FixedMinute;
-        time->wSecond = FixedSecond;
+    if (!LocalTimeFixed) {
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        // SYSTEMTIME has no 60th second; a leap second reads as the 59th.
+        FixLocalTime(static_cast<uint16_t>(local.tm_hour), static_cast<uint16_t>(local.tm_min),
+                     static_cast<uint16_t>(local.tm_sec < 59 ? local.tm_sec : 59));
     }
+    *time = SYSTEMTIME{};
+    time->wHour = FixedHour;
+    time->wMinute = FixedMinute;
+    time->wSecond = FixedSecond;
 }
 
 // No window to own a box and nobody to click it: the message goes to standard error, and

@@ -4,5 +4,5 @@
 
 #include <cstdint>
 
-// From now on GetLocalTime reports this time of day (today's date) instead of the clock's.
+// From now on GetLocalTime reports this time of day instead of the clock's.
 void FixLocalTime(uint16_t hour, uint16_t minute, uint16_t second);

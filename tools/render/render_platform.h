@@ -1,5 +1,5 @@
-// The renderer's own kernel platform: the clock, the local time, the module handle, the
-// embedded resources and message boxes, with no window system behind them.
+// The renderer's own part of the platform: the clock, the local time and message boxes, with
+// no window system behind them. The resources come from the platform's lookup.
 #pragma once
 
 #include <cstdint>

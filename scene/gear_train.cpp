@@ -84,14 +84,6 @@ void EmitPinion7() {
     BuildGear(7, 0.1f, 0.6f, FaceWidth, ToothDepth);
 }
 
-// The identifier is stored before recording starts, as soon as the GL hands it out.
-void RecordList(GLuint* list, void (*emitShape)()) {
-    *list = glGenLists(1);
-    glNewList(*list, GL_COMPILE);
-    emitShape();
-    glEndList();
-}
-
 // A rod of radius 0.15 from z = from to z = from + length, capped only at its -z end.
 void DrawArbor(float from, double length) {
     glTranslatef(0.0f, 0.0f, from);
@@ -144,10 +136,10 @@ float ComputeGearAngle(const GearPlacement& placement, int32_t elapsedMs) {
 }
 
 void BuildGearLists() {
-    RecordList(&Wheel32List, EmitWheel32);
-    RecordList(&Pinion11List, EmitPinion11);
-    RecordList(&Wheel24List, EmitWheel24);
-    RecordList(&Pinion7List, EmitPinion7);
+    RecordList(Wheel32List, EmitWheel32);
+    RecordList(Pinion11List, EmitPinion11);
+    RecordList(Wheel24List, EmitWheel24);
+    RecordList(Pinion7List, EmitPinion7);
 }
 
 void DrawGearTrain() {

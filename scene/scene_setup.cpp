@@ -85,6 +85,13 @@ void SetDefaults() {
 
 } // namespace
 
+void RecordList(GLuint& list, void (*record)()) {
+    list = glGenLists(1);
+    glNewList(list, GL_COMPILE);
+    record();
+    glEndList();
+}
+
 void InitScene() {
     SetFixedState();
     LoadTextures();

@@ -21,6 +21,10 @@ extern GLuint Pinion11List; // 11-leaf pinion
 extern GLuint Wheel24List;  // 24-tooth wheel with four spokes
 extern GLuint Pinion7List;  // 7-leaf pinion
 
+// Names a new display list, stores the name in list before anything is recorded, and
+// records into it what record emits.
+void RecordList(GLuint& list, void (*record)());
+
 // Textures, 0 when their picture could not be loaded.
 extern GLuint DialTexture;       // the dial picture
 extern GLuint ReflectionTexture; // the environment picture sphere-mapped onto the case

@@ -64,14 +64,6 @@ void RecordDial() {
     glPopMatrix();
 }
 
-// Each name is stored before its list is recorded.
-void RecordList(GLuint& list, void (*record)()) {
-    list = glGenLists(1);
-    glNewList(list, GL_COMPILE);
-    record();
-    glEndList();
-}
-
 } // namespace
 
 void BuildWatchBodyLists() {

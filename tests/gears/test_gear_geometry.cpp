@@ -67,9 +67,10 @@ void ExpectEveryQuadFacesItsNormal(const std::vector<RecordedPrimitive>& primiti
             if (Dot(facing, facing) < 1e-18)
                 continue;
             for (const RecordedVertex& corner : quads[q]) {
-                if (primitives[p].shadeModel != GL_FLAT || &corner == &quads[q].back())
+                if (primitives[p].shadeModel != GL_FLAT || &corner == &quads[q].back()) {
                     EXPECT_GT(Dot(facing, ToVec(corner.normal)), 0.0)
                         << "primitive " << p << ", quad " << q;
+                }
             }
         }
     }

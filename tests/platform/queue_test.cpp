@@ -101,7 +101,7 @@ TEST_F(QueueTest, TimersAreKeptPerWindowAndIdAndResetBySettingAgain) {
 
 TEST_F(QueueTest, DispatchCallsTheWindowProcedureAndReturnsItsResult) {
     HWND window = MakeWindow();
-    MSG message{window, WM_MOUSEMOVE, MK_LBUTTON, 0x00140010};
+    MSG message{window, WM_MOUSEMOVE, MK_LBUTTON, 0x00140010, 0, {0, 0}};
     EXPECT_EQ(DispatchMessageA(&message), 0x51);
     EXPECT_FALSE(TranslateMessage(&message));
     message.hwnd = nullptr;

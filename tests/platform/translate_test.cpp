@@ -168,10 +168,11 @@ TEST_F(TranslateEventTest, SizeMessagesFollowResizeMinimiseAndRestore) {
     for (const auto& step : steps) {
         SCOPED_TRACE(&step - steps);
         ASSERT_EQ(Translate(step.event), step.gives);
-        if (step.gives)
+        if (step.gives) {
             EXPECT_EQ(std::make_tuple(message.message, message.wParam, LOWORD(message.lParam),
                                       HIWORD(message.lParam)),
                       std::make_tuple(UINT(WM_SIZE), step.sizeType, step.width, step.height));
+        }
     }
 }
 

@@ -5,9 +5,9 @@
 #include "platform/win32.h"
 #include "shell/shell_state.h"
 
-extern HWND WindowHandle;    // the program's one window
-extern HDC DeviceContext;    // its own device context (CS_OWNDC), kept for the window's life
-extern HGLRC RenderContext;  // the GL context, current on the main thread while running
+extern HWND WindowHandle;   // the program's one window
+extern HDC DeviceContext;   // its own device context (CS_OWNDC), kept for the window's life
+extern HGLRC RenderContext; // the GL context, current on the main thread while running
 
 // Makes the window, its device context and GL context, starts the rate timer, shows the
 // window and initialises the scene. On failure it has already torn down what it made and

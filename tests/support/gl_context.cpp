@@ -32,10 +32,18 @@ bool MakeOffscreenContext(int width, int height) {
         if (Display == EGL_NO_DISPLAY || !eglInitialize(Display, nullptr, nullptr))
             return false;
     }
-    const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE,
-                                       EGL_OPENGL_BIT,   EGL_RED_SIZE,    8,
-                                       EGL_GREEN_SIZE,   8,               EGL_BLUE_SIZE,
-                                       8,                EGL_DEPTH_SIZE,  16,
+    const EGLint configAttributes[] = {EGL_SURFACE_TYPE,
+                                       EGL_PBUFFER_BIT,
+                                       EGL_RENDERABLE_TYPE,
+                                       EGL_OPENGL_BIT,
+                                       EGL_RED_SIZE,
+                                       8,
+                                       EGL_GREEN_SIZE,
+                                       8,
+                                       EGL_BLUE_SIZE,
+                                       8,
+                                       EGL_DEPTH_SIZE,
+                                       16,
                                        EGL_NONE};
     EGLConfig config;
     EGLint count = 0;

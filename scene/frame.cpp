@@ -9,12 +9,6 @@
 
 namespace {
 
-// Virtual-key codes of the four toggles: their capital letters.
-const int KeyWireframe = 'W';
-const int KeyLighting = 'L';
-const int KeyDial = 'F';
-const int KeyCase = 'C';
-
 void PlaceWatch() {
     glTranslatef(ViewX, ViewY, ViewZ);
     if (DragMode == DragSway) {

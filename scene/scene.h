@@ -13,3 +13,9 @@ void InitScene();
 void DrawScene();
 // Applies the W, L, F and C keys pressed since the last frame.
 void ApplyKeyToggles();
+
+// The virtual-key codes ApplyKeyToggles reads: the keys' capital letters.
+constexpr int KeyWireframe = 'W'; // outlines
+constexpr int KeyLighting = 'L';  // glass and lighting
+constexpr int KeyDial = 'F';      // dial and hands
+constexpr int KeyCase = 'C';      // case

@@ -22,12 +22,6 @@ const int ExitDone = 0;
 const int ExitFailed = 1;
 const int ExitUsage = 2;
 
-// Virtual-key codes of the toggles: their capital letters.
-const int KeyWireframe = 'W';
-const int KeyLighting = 'L';
-const int KeyDial = 'F';
-const int KeyCase = 'C';
-
 int FailUsage(const std::string& error) {
     std::fprintf(stderr, "orlentic-render: %s\n", error.c_str());
     std::fputs(GetRenderUsage(), stderr);

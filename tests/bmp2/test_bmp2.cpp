@@ -9,7 +9,7 @@
 #include "tests/support/fake_platform.h"
 #include "platform/opengl.h"
 #include "BMP2/bmp2.h"
-#include "tests/support/gl_context.h"
+#include "platform/offscreen_gl.h"
 
 namespace {
 

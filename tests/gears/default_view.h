@@ -6,7 +6,7 @@
 
 #include "platform/opengl.h"
 #include "scene/scene_state.h"
-#include "tests/support/gl_context.h"
+#include "platform/offscreen_gl.h"
 
 constexpr int ViewSize = 512;
 

@@ -10,7 +10,7 @@
 #include "scene/gear_train.h"
 #include "scene/scene_state.h"
 #include "tests/gears/gl_recording.h"
-#include "tests/support/gl_context.h"
+#include "platform/offscreen_gl.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "scene/scene_state.h"
 #include "shell/shell_state.h"
 #include "tests/support/fake_platform.h"
-#include "tests/support/gl_context.h"
+#include "platform/offscreen_gl.h"
 
 class SceneTest : public ::testing::Test {
   protected:

@@ -8,7 +8,7 @@
 #include "scene/scene.h"
 #include "scene/scene_state.h"
 #include "shell/shell_state.h"
-#include "tests/support/gl_context.h"
+#include "platform/offscreen_gl.h"
 #include "tools/render/benchmark.h"
 #include "tools/render/png_file.h"
 #include "tools/render/render_options.h"

@@ -1,5 +1,5 @@
-// An offscreen OpenGL compatibility context for tests and tools: EGL on Mesa's surfaceless
-// platform with a pbuffer, so no X server is needed.
+// An offscreen OpenGL compatibility context for the renderer and the tests: EGL on Mesa's
+// surfaceless platform with a pbuffer, so no X server is needed.
 #pragma once
 
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "tests/support/gl_context.h"
+#include "platform/offscreen_gl.h"
 
 #include <cstddef>
 

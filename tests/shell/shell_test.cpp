@@ -1,0 +1,337 @@
+// The shell against the recording fake of the platform and a stand-in for the scene that
+// logs into the same record: start-up and teardown with their boxes, the frame loop, and the
+// window procedure, whose drags are checked against the described rates.
+#include <cstring>
+#include <gtest/gtest.h>
+
+#include "scene/scene.h"
+#include "shell/shell.h"
+#include "tests/support/fake_platform.h"
+
+namespace {
+
+using Calls = std::vector<std::string>;
+std::vector<int32_t> DrawnAt; // ElapsedMs at each DrawScene
+DWORD ReadyTick;              // the tick count once the scene is ready: loading takes time
+
+void Note(const std::string& call) {
+    fake::Recorded.calls.push_back(call);
+}
+
+// The calls whose text starts with one of the prefixes, in order.
+Calls Only(const Calls& prefixes) {
+    Calls kept;
+    for (const std::string& call : fake::Recorded.calls)
+        for (const std::string& prefix : prefixes)
+            if (call.compare(0, prefix.size(), prefix) == 0)
+                kept.push_back(call);
+    return kept;
+}
+
+// A fresh start, with the view where the scene set-up puts it.
+struct ShellTest : testing::Test {
+    void SetUp() override {
+        fake::Reset();
+        DrawnAt.clear();
+        ReadyTick = 0;
+        ElapsedMs = FrameCount = 0;
+        std::memset(KeyDown, 0, sizeof KeyDown);
+        DragMode = DragSway;
+        TiltX = -5.0f, SpinY = 0.0f, ViewX = 0.0f, ViewY = -2.5f, ViewZ = -34.0f;
+        WindowHandle = nullptr, DeviceContext = nullptr, RenderContext = nullptr;
+    }
+    void TearDown() override {
+        for (const fake::MessageBoxRecord& box : fake::MessageBoxes())
+            EXPECT_EQ(std::tie(box.owner, box.caption, box.type),
+                      std::make_tuple(nullptr, "Error", UINT{MB_OK | MB_ICONERROR}));
+    }
+};
+
+} // namespace
+
+void ResizeScene(int32_t width, int32_t height) {
+    Note("ResizeScene " + std::to_string(width) + " " + std::to_string(height));
+}
+void InitScene() {
+    Note("InitScene");
+    fake::Recorded.tick = ReadyTick;
+}
+void DrawScene() {
+    Note("DrawScene");
+    DrawnAt.push_back(ElapsedMs);
+}
+void ApplyKeyToggles() {
+    Note("ApplyKeyToggles");
+}
+
+namespace {
+
+TEST_F(ShellTest, StartUpAndTeardownMakeTheirCallsInOrder) {
+    ASSERT_TRUE(CreateRenderWindow(800, 600, false, 32));
+    DestroyRenderWindow(false);
+    // The outer size is asked for; the viewport then covers the 792 by 573 client area.
+    EXPECT_EQ(fake::Recorded.calls,
+              (Calls{"GetModuleHandleA",
+                     "LoadCursorA #32512",
+                     "RegisterClassA 23 OpenGL arrow",
+                     "CreateWindowExA 40100 6cf0000 OpenGL Orlentic 0 0 800 600",
+                     "ResizeScene 792 573",
+                     "GetDC",
+                     "ChoosePixelFormat 40 1 25 0 32 16 0 0",
+                     "SetPixelFormat 7",
+                     "wglCreateContext",
+                     "wglMakeCurrent context",
+                     "SetTimer 1 500 message",
+                     "ShowWindow 5",
+                     "SetForegroundWindow",
+                     "SetFocus",
+                     "GetClientRect",
+                     "ResizeScene 792 573",
+                     "InitScene",
+                     "wglMakeCurrent NULL",
+                     "wglDeleteContext",
+                     "ReleaseDC",
+                     "DestroyWindow",
+                     "GetModuleHandleA",
+                     "UnregisterClassA OpenGL"}));
+}
+
+TEST_F(ShellTest, EachStartUpFailureTearsDownThenSaysWhy) {
+    const std::string box = "MessageBoxA ",
+                      noContext = box + "Release of rendering context failed!";
+    const Calls context = {"wglMakeCurrent NULL", "wglDeleteContext", noContext};
+    auto with = [](Calls first, const Calls& then) {
+        first.insert(first.end(), then.begin(), then.end());
+        return first;
+    };
+    const Calls fullScreen = {"ChangeDisplaySettingsA 156 800 600 32 1c0000 4", "ShowCursor 0"};
+    const Calls window = {"ReleaseDC", "DestroyWindow", "UnregisterClassA OpenGL"};
+    const struct {
+        const char* failing;
+        bool fullScreen, started;
+        Calls teardown; // with the boxes, in order
+    } cases[] = {
+        {"RegisterClassA", false, false, {box + "Failed to register the window class!"}},
+        {"ChangeDisplaySettingsA",
+         true,
+         true, // goes on in a window, the cursor shown
+         {fullScreen[0], box + "Unable to switch to fullscreen!", "wglMakeCurrent context"}},
+        {"CreateWindowExA", true, false,
+         with(fullScreen,
+              with({"ChangeDisplaySettingsA NULL 0", "ShowCursor 1"},
+                   with(context, {"UnregisterClassA OpenGL", box + "Unable to create window!"})))},
+        {"GetDC", false, false,
+         with(context, {"DestroyWindow", "UnregisterClassA OpenGL",
+                        box + "Unable to get a device context!"})},
+        {"ChoosePixelFormat", false, false,
+         with(context, with(window, {box + "Unable to find a suitable pixel format"}))},
+        {"SetPixelFormat", false, false,
+         with(context, with(window, {box + "Unable to set the pixel format"}))},
+        {"wglCreateContext", false, false,
+         with(context, with(window, {box + "Unable to create an OpenGL rendering context"}))},
+        {"wglMakeCurrent", false, false, // refusing the unbinding too
+         with({"wglMakeCurrent context", "wglMakeCurrent NULL",
+               box + "Release of DC and RC failed!", "wglDeleteContext"},
+              with(window, {box + "Unable to activate OpenGL rendering context"}))},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        fake::FailCall(c.failing);
+        EXPECT_EQ(CreateRenderWindow(800, 600, c.fullScreen, 32), c.started);
+        EXPECT_EQ(
+            Only({"ChangeDisplaySettingsA", "ShowCursor", "wglMakeCurrent", "wglDeleteContext",
+                  "ReleaseDC", "DestroyWindow", "UnregisterClassA", "MessageBoxA"}),
+            c.teardown)
+            << c.failing;
+        EXPECT_EQ(Only({"InitScene"}).size(), c.started ? 1u : 0u);
+    }
+}
+
+TEST_F(ShellTest, EachFailingTeardownStepIsToldInPlaceAndTheRestStillRun) {
+    const Calls steps = {"wglMakeCurrent NULL", "wglDeleteContext", "ReleaseDC", "DestroyWindow",
+                         "UnregisterClassA OpenGL"};
+    const char* const texts[] = {"Release of DC and RC failed!",
+                                 "Release of rendering context failed!",
+                                 "Release of device context failed!", "Unable to destroy window!",
+                                 "Unable to unregister window class!"};
+    for (size_t failing = 0; failing < steps.size(); ++failing) {
+        SetUp();
+        ASSERT_TRUE(CreateRenderWindow(800, 600, false, 32));
+        fake::Recorded.calls.clear();
+        fake::FailCall(steps[failing].substr(0, steps[failing].find(' ')));
+        DestroyRenderWindow(false);
+        Calls expected;
+        for (size_t step = 0; step < steps.size(); ++step) {
+            expected.push_back(steps[step]);
+            if (step == failing || (failing == 3 && step == 4)) // the class stays with its window
+                expected.push_back(std::string("MessageBoxA ") + texts[step]);
+        }
+        Calls shown = steps;
+        shown.push_back("MessageBoxA");
+        EXPECT_EQ(Only(shown), expected);
+    }
+}
+
+// The passes of the frame loop, each from its PeekMessageA on.
+Calls Passes() {
+    Calls passes;
+    for (const std::string& call : Only({"PeekMessageA", "DispatchMessageA", "DrawScene",
+                                         "SwapBuffers", "ApplyKeyToggles", "PostQuitMessage"}))
+        if (call == "PeekMessageA")
+            passes.push_back("Peek");
+        else
+            passes.back() += " " + call;
+    return passes;
+}
+
+TEST_F(ShellTest, OneMessagePerPassAFrameOnlyOnAnEmptyQueueAndNoneAfterQuit) {
+    fake::Post(WM_KEYDOWN, 'W');
+    fake::Post(WM_MOUSEMOVE, 0);
+    fake::Recorded.afterSwap = [](int) {
+        fake::Post(WM_CLOSE, 0);
+        fake::Post(WM_KEYDOWN, 'C'); // still taken before the quit
+    };
+    RunMainLoop(nullptr, nullptr, nullptr, 0);
+    const std::string message = "Peek DispatchMessageA", frame = "Peek DrawScene SwapBuffers";
+    EXPECT_EQ(Passes(), (Calls{message, message, frame + " ApplyKeyToggles",
+                               message + " PostQuitMessage 0", message, "Peek"}));
+    EXPECT_EQ(FrameCount, 1);
+    EXPECT_EQ(Only({"DestroyWindow"}).size(), 1u);
+}
+
+TEST_F(ShellTest, EscEndsTheProgramWithZeroAfterTheNextFrameIsShown) {
+    fake::Recorded.afterSwap = [](int swap) {
+        if (swap == 2)
+            fake::Post(WM_KEYDOWN, VK_ESCAPE);
+    };
+    char commandLine[] = "--fullscreen"; // means nothing to the program
+    EXPECT_EQ(WinMain(nullptr, nullptr, commandLine, 0), 0);
+    const std::string frame = "Peek DrawScene SwapBuffers";
+    EXPECT_EQ(Passes(), (Calls{frame + " ApplyKeyToggles", frame + " ApplyKeyToggles",
+                               "Peek DispatchMessageA", frame}));
+    EXPECT_EQ(Only({"CreateWindowExA", "ShowWindow", "UnregisterClassA"}),
+              (Calls{"CreateWindowExA 40100 6cf0000 OpenGL Orlentic 0 0 800 600", "ShowWindow 5",
+                     "UnregisterClassA OpenGL"}));
+}
+
+TEST_F(ShellTest, TheClockStartsOnceTheSceneIsReadyAndIsSmoothed) {
+    for (DWORD start : {DWORD{5000}, DWORD{0xfffffff8u}}) { // the second wraps
+        SetUp();
+        fake::Recorded.tick = 100;
+        ReadyTick = start;
+        fake::Recorded.afterSwap = [start](int swap) {
+            fake::Recorded.tick = start + 16u * static_cast<DWORD>(swap);
+            if (swap == 5)
+                fake::Post(WM_CLOSE, 0);
+        };
+        RunMainLoop(nullptr, nullptr, nullptr, 0);
+        EXPECT_EQ(DrawnAt, (std::vector<int32_t>{0, 8, 20, 34, 49})) << start;
+    }
+    EXPECT_EQ(SmoothElapsedMs(3, 4), 3); // an odd sum is truncated
+}
+
+LRESULT Send(UINT message, WPARAM wParam = 0, int x = 0, int y = 0) {
+    const LPARAM at =
+        static_cast<LPARAM>(static_cast<uint16_t>(y)) << 16 | static_cast<uint16_t>(x);
+    return WatchWindowProc(fake::Window, message, wParam, at);
+}
+
+TEST_F(ShellTest, MessagesReachTheStateAndTheCallsTheyStandFor) {
+    const UINT SysKeyDown = 0x0104, Paint = 0x000F, DoubleClick = 0x0203;
+    FrameCount = 9;
+    const struct {
+        UINT message;
+        WPARAM wParam;
+        int x, y;
+        Calls calls;
+    } cases[] = {
+        {WM_KEYDOWN, 'L', 0, 0, {}},
+        {WM_KEYDOWN, 'W', 0, 0, {}},
+        {WM_KEYDOWN, 'L', 0, 0, {}},
+        {WM_KEYUP, 'W', 0, 0, {}},
+        {WM_KEYDOWN, 255, 0, 0, {}},
+        {WM_KEYDOWN, 256, 0, 0, {}}, // beyond the table
+        {WM_KEYUP, 256 + 'L', 0, 0, {}},
+        {SysKeyDown, 'F', 0, 0, {"DefWindowProcA"}},
+        {Paint, 0, 0, 0, {"DefWindowProcA"}},
+        {DoubleClick, 1, 5, 5, {"DefWindowProcA"}},
+        {WM_CREATE, 0, 0, 0, {}},
+        {WM_SIZE, SIZE_MINIMIZED, 0, 0, {"ResizeScene 0 0"}},
+        {WM_SIZE, SIZE_RESTORED, 40000, 33000, {"ResizeScene 40000 33000"}}, // unsigned
+        {WM_TIMER, 2, 0, 0, {}},
+        {WM_TIMER, 1, 0, 0, {"SetWindowTextA Orlentic"}},
+        {WM_CLOSE, 0, 0, 0, {"PostQuitMessage 0"}}, // the window stays until the teardown
+    };
+    for (const auto& c : cases) {
+        fake::Recorded.calls.clear();
+        const bool passedOn = c.calls == Calls{"DefWindowProcA"};
+        EXPECT_EQ(Send(c.message, c.wParam, c.x, c.y), passedOn ? fake::DefWindowResult : 0);
+        EXPECT_EQ(fake::Recorded.calls, c.calls) << c.message << " " << c.wParam;
+    }
+    uint8_t expected[256] = {};
+    expected['L'] = expected[255] = 1;
+    EXPECT_EQ(std::memcmp(KeyDown, expected, sizeof expected), 0);
+    EXPECT_EQ(std::make_tuple(FrameCount, DragMode), std::make_tuple(0, int32_t{DragSway}));
+}
+
+TEST_F(ShellTest, DragsMoveTheViewAtTheDescribedRates) {
+    const struct {
+        UINT press;
+        std::vector<std::pair<int, int>> path; // the press, then the moves
+        std::vector<float> view;               // TiltX, SpinY, ViewX, ViewY, ViewZ
+    } cases[] = {
+        {WM_LBUTTONDOWN, {{100, 100}, {110, 104}}, {-3.0f, 5.0f, 0.0f, -2.5f, -34.0f}},
+        {WM_LBUTTONDOWN, {{5, 5}, {-5, 1}, {-300, -200}}, {-107.5f, -152.5f, 0, -2.5f, -34.0f}},
+        {WM_RBUTTONDOWN, {{50, 50}, {50, 75}}, {-5.0f, 0.0f, 0.0f, -2.5f, -36.5f}},
+        {WM_RBUTTONDOWN, {{9, 300}, {30, 118}}, {-5.0f, 0.0f, 0.0f, -2.5f, -15.8f}},
+        {WM_MBUTTONDOWN, {{0, 0}, {24, 48}}, {-5.0f, 0.0f, 1.0f, -4.5f, -34.0f}},
+        {WM_MBUTTONDOWN, {{3, 3}, {-21, -45}}, {-5.0f, 0.0f, -1.0f, -0.5f, -34.0f}},
+        {WM_MBUTTONDOWN, {{0, 0}, {0, 191}}, {-5.0f, 0.0f, 0.0f, -10.458333f, -34.0f}},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        Send(c.press, 0, c.path[0].first, c.path[0].second);
+        for (auto [x, y] : c.path)
+            Send(WM_MOUSEMOVE, 0, x, y);
+        EXPECT_EQ(std::vector<float>({TiltX, SpinY, ViewX, ViewY, ViewZ}), c.view)
+            << c.press << " to " << c.path.back().first << "," << c.path.back().second;
+    }
+}
+
+// Each step: a message with x (or the window now holding the capture), then the drag mode,
+// the capture and SpinY. Moves go 10 pixels right of the last at a time.
+TEST_F(ShellTest, ButtonsCaptureAndEndDragsAndSoDoesALostCapture) {
+    const HWND us = fake::Window, other = reinterpret_cast<HWND>(0x777);
+    const struct {
+        UINT message;
+        LPARAM lParam;
+        int32_t dragMode;
+        HWND capture;
+        float spinY;
+    } steps[] = {
+        {WM_MOUSEMOVE, 50, DragSway, nullptr, 0.0f},     // swaying: moves do nothing
+        {WM_CAPTURECHANGED, 0, DragSway, nullptr, 0.0f}, // nor does a lost capture
+        {WM_MBUTTONUP, 0, DragNone, nullptr, 0.0f},      // a release alone ends the sway
+        {WM_MOUSEMOVE, 90, DragNone, nullptr, 0.0f},
+        {WM_LBUTTONDOWN, 10, DragRotate, us, 0.0f},
+        {WM_MOUSEMOVE, 20, DragRotate, us, 5.0f},
+        {WM_RBUTTONDOWN, 20, DragZoom, us, 5.0f},    // a new drag replaces it
+        {WM_RBUTTONUP, 20, DragNone, nullptr, 5.0f}, // and any release ends all
+        {WM_MOUSEMOVE, 40, DragNone, nullptr, 5.0f},
+        {WM_LBUTTONDOWN, 40, DragRotate, us, 5.0f},
+        {WM_CAPTURECHANGED, LPARAM(us), DragRotate, us, 5.0f},
+        {WM_CAPTURECHANGED, LPARAM(other), DragNone, us, 5.0f}, // Alt-Tab
+        {WM_MOUSEMOVE, 80, DragNone, us, 5.0f},
+        {WM_MBUTTONDOWN, 80, DragPan, us, 5.0f},
+        {WM_CAPTURECHANGED, 0, DragNone, us, 5.0f}, // focus lost
+    };
+    WindowHandle = us;
+    for (const auto& s : steps) {
+        EXPECT_EQ(WatchWindowProc(us, s.message, 0, s.lParam), 0);
+        EXPECT_EQ(std::tie(DragMode, fake::Recorded.capture, SpinY),
+                  std::make_tuple(s.dragMode, s.capture, s.spinY))
+            << "step " << &s - steps;
+    }
+}
+
+} // namespace

@@ -164,16 +164,6 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     return 1; // IDOK, the only button
 }
 
-// Every field that must stay 0 is summed into the last number.
-int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* p) {
-    const DWORD others = p->cRedBits + p->cGreenBits + p->cBlueBits + p->cAlphaBits +
-                         p->cAccumBits + p->cStencilBits + p->cAuxBuffers + p->bReserved +
-                         p->dwLayerMask + p->dwVisibleMask + p->dwDamageMask;
-    bool chosen = Log("ChoosePixelFormat", p->nSize, p->nVersion, Hex(p->dwFlags), p->iPixelType,
-                      p->cColorBits, p->cDepthBits, p->iLayerType, others);
-    return chosen && dc == Dc ? 7 : 0;
-}
-
 BOOL SwapBuffers(HDC dc) {
     const bool swapped = Log("SwapBuffers") && dc == Dc;
     if (S.afterSwap)
@@ -225,6 +215,10 @@ RECORDED(HWND, SetCapture, (HWND window), ("SetCapture"), MoveCapture(window))
 RECORDED(BOOL, ReleaseCapture, (), ("ReleaseCapture"), (MoveCapture(nullptr), TRUE))
 RECORDED(HDC, GetDC, (HWND window), ("GetDC"), IsOurs(window) ? Dc : nullptr)
 RECORDED(int, ReleaseDC, (HWND window, HDC dc), ("ReleaseDC"), IsOurs(window) && dc == Dc)
+RECORDED(int, ChoosePixelFormat, (HDC dc, const PIXELFORMATDESCRIPTOR* p),
+         ("ChoosePixelFormat", p->nSize, p->nVersion, Hex(p->dwFlags), p->iPixelType,
+          p->cColorBits, p->cDepthBits, p->cAlphaBits + p->cStencilBits + p->cAccumBits),
+         dc == Dc ? 7 : 0)
 RECORDED(BOOL, SetPixelFormat, (HDC dc, int format, const PIXELFORMATDESCRIPTOR*),
          ("SetPixelFormat", format), S.formatSet = dc == Dc && format > 0)
 // Win32 needs the device context's pixel format before it makes a context for it.

@@ -84,6 +84,10 @@ struct PointerState {
 };
 extern PointerState Pointer;
 void ResetPointer();
+// Ends the capture without telling its window, for callers that tell it themselves.
+void DropCapture();
+// Shows or hides SDL's cursor as the counter says, once SDL's video runs.
+void ApplyCursorVisibility();
 
 // Tells standard error why SDL refused what, next to the message box the program shows.
 void ReportSdlFailure(const char* what);
@@ -117,9 +121,3 @@ bool EnsureVideo();
 inline bool IsIntegerName(LPCSTR name) {
     return IS_INTRESOURCE(name);
 }
-
-// Ends the capture without telling its window, for callers that tell it themselves.
-void DropCapture();
-
-// Shows or hides SDL's cursor as Win32's cursor counter says, once SDL's video runs.
-void ApplyCursorVisibility();

@@ -10,12 +10,7 @@
 
 namespace {
 
-std::vector<int32_t> DrawnAt; // ElapsedMs at each DrawScene
-DWORD ReadyTick;              // the tick count once the scene is ready: loading takes time
-
-void Note(const std::string& call) {
-    fake::Recorded.calls.push_back(call);
-}
+DWORD ReadyTick; // the tick count once the scene is ready: loading takes time
 
 // The calls that start with one of the prefixes, in order, each followed by "; ".
 std::string Only(std::initializer_list<std::string> prefixes = {""}) {
@@ -31,7 +26,6 @@ std::string Only(std::initializer_list<std::string> prefixes = {""}) {
 struct ShellTest : testing::Test {
     void SetUp() override {
         fake::Reset();
-        DrawnAt.clear();
         ReadyTick = 0;
         ElapsedMs = FrameCount = 0;
         std::memset(KeyDown, 0, sizeof KeyDown);
@@ -49,18 +43,18 @@ struct ShellTest : testing::Test {
 } // namespace
 
 void ResizeScene(int32_t width, int32_t height) {
-    Note("ResizeScene " + std::to_string(width) + " " + std::to_string(height));
+    fake::Recorded.calls.push_back("ResizeScene " + std::to_string(width) + " " +
+                                   std::to_string(height));
 }
 void InitScene() {
-    Note("InitScene");
+    fake::Recorded.calls.push_back("InitScene");
     fake::Recorded.tick = ReadyTick;
 }
 void DrawScene() {
-    Note("DrawScene");
-    DrawnAt.push_back(ElapsedMs);
+    fake::Recorded.calls.push_back("DrawScene " + std::to_string(ElapsedMs));
 }
 void ApplyKeyToggles() {
-    Note("ApplyKeyToggles");
+    fake::Recorded.calls.push_back("ApplyKeyToggles");
 }
 
 namespace {
@@ -147,7 +141,7 @@ TEST_F(ShellTest, OneMessagePerPassAFrameOnlyOnAnEmptyQueueAndNoneAfterQuit) {
     RunMainLoop(nullptr, nullptr, nullptr, 0);
     EXPECT_EQ(Only({"Peek", "Dispatch", "Draw", "Swap", "Apply", "PostQuit", "DestroyWindow"}),
               "PeekMessageA; DispatchMessageA; PeekMessageA; DispatchMessageA; "
-              "PeekMessageA; DrawScene; SwapBuffers; ApplyKeyToggles; "
+              "PeekMessageA; DrawScene 0; SwapBuffers; ApplyKeyToggles; "
               "PeekMessageA; DispatchMessageA; PostQuitMessage 0; PeekMessageA; DispatchMessageA; "
               "PeekMessageA; DestroyWindow; ");
     EXPECT_EQ(FrameCount, 1);
@@ -163,9 +157,9 @@ TEST_F(ShellTest, EscEndsTheProgramWithZeroAfterTheNextFrameIsShown) {
     EXPECT_EQ(Only({"Peek", "Dispatch", "Draw", "Swap", "Apply", "CreateWindowExA", "ShowWindow",
                     "DestroyWindow"}),
               "CreateWindowExA 40100 6cf0000 OpenGL Orlentic 0 0 800 600; ShowWindow 5; "
-              "PeekMessageA; DrawScene; SwapBuffers; ApplyKeyToggles; "
-              "PeekMessageA; DrawScene; SwapBuffers; ApplyKeyToggles; PeekMessageA; "
-              "DispatchMessageA; PeekMessageA; DrawScene; SwapBuffers; DestroyWindow; ");
+              "PeekMessageA; DrawScene 0; SwapBuffers; ApplyKeyToggles; "
+              "PeekMessageA; DrawScene 0; SwapBuffers; ApplyKeyToggles; PeekMessageA; "
+              "DispatchMessageA; PeekMessageA; DrawScene 0; SwapBuffers; DestroyWindow; ");
 }
 
 TEST_F(ShellTest, TheClockStartsOnceTheSceneIsReadyAndIsSmoothed) {
@@ -179,7 +173,9 @@ TEST_F(ShellTest, TheClockStartsOnceTheSceneIsReadyAndIsSmoothed) {
                 fake::Post(WM_CLOSE, 0);
         };
         RunMainLoop(nullptr, nullptr, nullptr, 0);
-        EXPECT_EQ(DrawnAt, (std::vector<int32_t>{0, 8, 20, 34, 49})) << start;
+        EXPECT_EQ(Only({"DrawScene"}), "DrawScene 0; DrawScene 8; DrawScene 20; DrawScene 34; "
+                                       "DrawScene 49; ")
+            << start;
     }
     EXPECT_EQ(SmoothElapsedMs(3, 4), 3); // an odd sum is truncated
 }
@@ -191,7 +187,7 @@ LRESULT Send(UINT message, WPARAM wParam = 0, int x = 0, int y = 0) {
 }
 
 TEST_F(ShellTest, MessagesReachTheStateAndTheCallsTheyStandFor) {
-    const UINT SysKeyDown = 0x0104, Paint = 0x000F;
+    const UINT Paint = 0x000F; // declared here: the program never handles it
     const std::string passedOn = "DefWindowProcA; ";
     FrameCount = 9;
     const struct {
@@ -207,7 +203,7 @@ TEST_F(ShellTest, MessagesReachTheStateAndTheCallsTheyStandFor) {
         {WM_KEYDOWN, 255, 0, 0, ""},
         {WM_KEYDOWN, 256, 0, 0, ""}, // beyond the table
         {WM_KEYUP, 256 + 'L', 0, 0, ""},
-        {SysKeyDown, 'F', 0, 0, passedOn},
+        {WM_SYSKEYDOWN, 'F', 0, 0, passedOn},
         {Paint, 0, 0, 0, passedOn},
         {WM_CREATE, 0, 0, 0, ""},
         {WM_SIZE, SIZE_MINIMIZED, 0, 0, "ResizeScene 0 0; "},

@@ -275,7 +275,7 @@ TEST_F(ShellTest, ButtonsCaptureAndEndDragsAndSoDoesALostCapture) {
         {WM_MBUTTONDOWN, 80, DragPan, us, 5.0f},
         {WM_CAPTURECHANGED, 0, DragNone, us, 5.0f}, // focus lost
     };
-    WindowHandle = us;
+    ASSERT_TRUE(CreateRenderWindow(800, 600, false, 32)); // a live window to capture
     for (const auto& s : steps) {
         EXPECT_EQ(WatchWindowProc(us, s.message, 0, s.lParam), 0);
         EXPECT_EQ(std::tie(DragMode, fake::Recorded.capture, SpinY),

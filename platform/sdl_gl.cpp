@@ -10,12 +10,10 @@
 
 namespace {
 
-std::vector<HGLRC> LiveContexts;
-
 const int OnlyPixelFormat = 1;
 
 HWND FindDcWindow(HDC dc) {
-    for (HWND window : LiveWindows) {
+    for (HWND window : Windows.Live) {
         if (&window->Dc == dc)
             return window;
     }
@@ -23,8 +21,8 @@ HWND FindDcWindow(HDC dc) {
 }
 
 HGLRC FindLiveContext(HGLRC context) {
-    auto found = std::find(LiveContexts.begin(), LiveContexts.end(), context);
-    return found != LiveContexts.end() ? *found : nullptr;
+    auto found = std::find(Windows.Contexts.begin(), Windows.Contexts.end(), context);
+    return found != Windows.Contexts.end() ? *found : nullptr;
 }
 
 // A window whose format is set and that SDL really made, so GL can draw into it.
@@ -39,7 +37,10 @@ HWND FindDrawableWindow(HDC dc) {
 BOOL ReleaseCurrentContext() {
     if (!SDL_WasInit(SDL_INIT_VIDEO) || SDL_GL_GetCurrentContext() == nullptr)
         return TRUE;
-    return SDL_GL_MakeCurrent(nullptr, nullptr) == 0;
+    if (SDL_GL_MakeCurrent(nullptr, nullptr) == 0)
+        return TRUE;
+    ReportSdlFailure("to unbind the rendering context");
+    return FALSE;
 }
 
 } // namespace
@@ -90,11 +91,13 @@ HGLRC wglCreateContext(HDC dc) {
     SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
     SDL_GLContext previousContext = SDL_GL_GetCurrentContext();
     SDL_GLContext context = SDL_GL_CreateContext(owner->Window);
-    if (context == nullptr)
+    if (context == nullptr) {
+        ReportSdlFailure("the rendering context");
         return nullptr;
+    }
     SDL_GL_MakeCurrent(previousWindow, previousContext);
     HGLRC handle = new HGLRC__{context};
-    LiveContexts.push_back(handle);
+    Windows.Contexts.push_back(handle);
     return handle;
 }
 
@@ -105,7 +108,10 @@ BOOL wglMakeCurrent(HDC dc, HGLRC context) {
     HGLRC live = FindLiveContext(context);
     if (owner == nullptr || live == nullptr)
         return FALSE;
-    return SDL_GL_MakeCurrent(owner->Window, live->Context) == 0;
+    if (SDL_GL_MakeCurrent(owner->Window, live->Context) == 0)
+        return TRUE;
+    ReportSdlFailure("to make the rendering context current");
+    return FALSE;
 }
 
 // SDL unbinds a current context before deleting it, as WGL does.
@@ -114,7 +120,7 @@ BOOL wglDeleteContext(HGLRC context) {
     if (live == nullptr)
         return FALSE;
     SDL_GL_DeleteContext(live->Context);
-    LiveContexts.erase(std::find(LiveContexts.begin(), LiveContexts.end(), live));
+    Windows.Contexts.erase(std::find(Windows.Contexts.begin(), Windows.Contexts.end(), live));
     delete live;
     return TRUE;
 }

@@ -7,6 +7,7 @@
 #endif
 
 #include <SDL.h>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -37,8 +38,59 @@ struct HGLRC__ {
     SDL_GLContext Context;
 };
 
-// Windows alive, oldest first; each record is owned here and freed by DestroyWindow.
-extern std::vector<HWND> LiveWindows;
+// The platform's state, one record per concern, each with a reset that puts it back as at
+// start-up (the tests call them so that no test sees another's leftovers).
+
+struct WindowClass {
+    std::string Name;
+    WNDPROC Procedure;
+};
+
+// Windows and classes, with the GL contexts made for them and the display mode asked for.
+struct WindowRegistry {
+    std::vector<WindowClass> Classes;
+    WORD LastAtom = 0xBFFF; // Win32 numbers registered classes from 0xC000 up
+    std::vector<HWND> Live; // windows alive, oldest first; each record is owned here
+    std::vector<HGLRC> Contexts;
+    bool HasFullScreenMode = false;   // ChangeDisplaySettingsA accepted a mode for the next
+    SDL_DisplayMode FullScreenMode{}; // WS_POPUP window
+};
+extern WindowRegistry Windows;
+// Frees every window record and context without sending messages, and forgets the classes.
+void ResetWindows();
+
+struct Timer {
+    HWND Window;
+    UINT_PTR Id;
+    DWORD PeriodMs;
+    DWORD LastTick; // when the period last started: at SetTimer or at the last WM_TIMER
+};
+
+// The message queue and the timers.
+struct MessageQueue {
+    std::deque<MSG> Waiting; // posted and input messages, oldest first
+    std::vector<Timer> Timers;
+    bool QuitPosted = false; // PostQuitMessage was called and WM_QUIT not yet taken
+    int QuitCode = 0;
+};
+extern MessageQueue Queue;
+void ResetMessageQueue();
+
+// The mouse capture and Win32's cursor display counter (the cursor shows while it is 0 or
+// more; a mouse is present, so it starts at 0).
+struct PointerState {
+    HWND CaptureWindow = nullptr;
+    int CursorCount = 0;
+};
+extern PointerState Pointer;
+void ResetPointer();
+// Ends the capture without telling its window, for callers that tell it themselves.
+void DropCapture();
+// Shows or hides SDL's cursor as the counter says, once SDL's video runs.
+void ApplyCursorVisibility();
+
+// Tells standard error why SDL refused what, next to the message box the program shows.
+void ReportSdlFailure(const char* what);
 
 HWND FindLiveWindow(HWND window);
 HWND FindWindowBySdlId(Uint32 sdlId);
@@ -58,7 +110,7 @@ bool TranslateEvent(const SDL_Event& event, HWND window, MSG* message);
 // restarts its period from now, so a late timer yields one message, not a backlog.
 bool TakeDueTimer(DWORD now, MSG* message);
 
-// Drops the timers and the queued messages of a window being destroyed.
+// Drops the timers and the queued messages of a window being destroyed, and its capture.
 void ForgetWindowMessages(HWND window);
 
 // Starts SDL's video subsystem the first time a call needs it; false when there is no

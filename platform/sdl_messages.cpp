@@ -6,24 +6,12 @@
 #endif
 
 #include <algorithm>
-#include <deque>
 
 #include "platform/sdl_internal.h"
 
+MessageQueue Queue;
+
 namespace {
-
-struct Timer {
-    HWND Window;
-    UINT_PTR Id;
-    DWORD PeriodMs;
-    DWORD LastTick; // when the period last started: at SetTimer or at the last WM_TIMER
-};
-
-std::deque<MSG> Queue; // posted and input messages, oldest first
-std::vector<Timer> Timers;
-bool QuitPosted; // PostQuitMessage was called and WM_QUIT not yet taken
-int QuitCode;
-HWND CaptureWindow;
 
 // Win32 raises shorter periods to USER_TIMER_MINIMUM, 10 ms, so a timer cannot flood.
 const DWORD ShortestTimerMs = 10;
@@ -189,8 +177,20 @@ bool TranslateMinimize(HWND window, bool minimized, MSG* message) {
     return true;
 }
 
+// Win32 takes the capture away when the window loses the focus (Alt-Tab, another window
+// raised) and tells the window; SDL only reports the focus.
+bool TranslateFocusLoss(HWND window, MSG* message) {
+    if (Pointer.CaptureWindow != window)
+        return false;
+    DropCapture();
+    message->message = WM_CAPTURECHANGED;
+    message->lParam = 0; // no window of ours has it now
+    return true;
+}
+
 bool TranslateWindowEvent(const SDL_WindowEvent& event, HWND window, MSG* message) {
     switch (event.event) {
+    case SDL_WINDOWEVENT_FOCUS_LOST: return TranslateFocusLoss(window, message);
     case SDL_WINDOWEVENT_SIZE_CHANGED:
         return TranslateSizeChange(window, event.data1, event.data2, message);
     case SDL_WINDOWEVENT_MINIMIZED: return TranslateMinimize(window, true, message);
@@ -210,7 +210,7 @@ HWND FindEventWindow(const SDL_Event& event) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: return FindWindowBySdlId(event.button.windowID);
     case SDL_WINDOWEVENT: return FindWindowBySdlId(event.window.windowID);
-    case SDL_QUIT: return LiveWindows.empty() ? nullptr : LiveWindows.front();
+    case SDL_QUIT: return Windows.Live.empty() ? nullptr : Windows.Live.front();
     default: return nullptr;
     }
 }
@@ -223,30 +223,34 @@ void PumpEvents() {
         HWND window = FindEventWindow(event);
         MSG message{};
         if (window != nullptr && TranslateEvent(event, window, &message))
-            Queue.push_back(message);
+            Queue.Waiting.push_back(message);
     }
 }
 
 bool TakeQueued(MSG* message) {
-    if (Queue.empty())
+    if (Queue.Waiting.empty())
         return false;
-    *message = Queue.front();
-    Queue.pop_front();
+    *message = Queue.Waiting.front();
+    Queue.Waiting.pop_front();
     return true;
 }
 
 bool TakeQuit(MSG* message) {
-    if (!QuitPosted)
+    if (!Queue.QuitPosted)
         return false;
-    QuitPosted = false;
+    Queue.QuitPosted = false;
     *message = MSG{};
     message->message = WM_QUIT;
-    message->wParam = static_cast<WPARAM>(QuitCode);
+    message->wParam = static_cast<WPARAM>(Queue.QuitCode);
     message->time = GetTickCount();
     return true;
 }
 
 } // namespace
+
+void ResetMessageQueue() {
+    Queue = MessageQueue{};
+}
 
 bool TranslateEvent(const SDL_Event& event, HWND window, MSG* message) {
     *message = MSG{};
@@ -265,7 +269,7 @@ bool TranslateEvent(const SDL_Event& event, HWND window, MSG* message) {
 }
 
 bool TakeDueTimer(DWORD now, MSG* message) {
-    for (Timer& timer : Timers) {
+    for (Timer& timer : Queue.Timers) {
         // Unsigned subtraction keeps working across the wrap of the tick count.
         if (static_cast<DWORD>(now - timer.LastTick) < timer.PeriodMs)
             continue;
@@ -281,19 +285,21 @@ bool TakeDueTimer(DWORD now, MSG* message) {
 }
 
 void ForgetWindowMessages(HWND window) {
-    Timers.erase(std::remove_if(Timers.begin(), Timers.end(),
+    std::vector<Timer>& timers = Queue.Timers;
+    timers.erase(std::remove_if(timers.begin(), timers.end(),
                                 [window](const Timer& timer) { return timer.Window == window; }),
-                 Timers.end());
-    Queue.erase(std::remove_if(Queue.begin(), Queue.end(),
-                               [window](const MSG& message) { return message.hwnd == window; }),
-                Queue.end());
-    if (CaptureWindow == window)
+                 timers.end());
+    std::deque<MSG>& waiting = Queue.Waiting;
+    waiting.erase(std::remove_if(waiting.begin(), waiting.end(),
+                                 [window](const MSG& message) { return message.hwnd == window; }),
+                  waiting.end());
+    if (Pointer.CaptureWindow == window)
         ReleaseCapture();
 }
 
 // Win32's order when looking for a message: posted and input messages first, then WM_QUIT
-// once they are all gone, then a timer whose period has passed. A filter or PM_NOREMOVE is
-// not part of the subset; such a call takes nothing.
+// once they are all gone, then a timer whose period has passed. A filter or keeping the
+// message in the queue is not part of the subset; such a call takes nothing.
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage) {
     if (msg == nullptr || window != nullptr || filterMin != 0 || filterMax != 0 ||
         removeMessage != PM_REMOVE)
@@ -306,7 +312,7 @@ BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT r
     return TakeDueTimer(GetTickCount(), msg) ? TRUE : FALSE;
 }
 
-// No WM_CHAR is needed by the program, so there is nothing to translate.
+// The program needs no character messages, so there is nothing to translate.
 BOOL TranslateMessage(const MSG*) {
     return FALSE;
 }
@@ -323,8 +329,8 @@ LRESULT DispatchMessageA(const MSG* msg) {
 // Like Win32, a quit request is a flag, not a queued message: it is seen once the queue is
 // empty, and posting it twice still gives one WM_QUIT.
 void PostQuitMessage(int exitCode) {
-    QuitPosted = true;
-    QuitCode = exitCode;
+    Queue.QuitPosted = true;
+    Queue.QuitCode = exitCode;
 }
 
 // What Win32 would do by default is either nothing the program notices or, for WM_CLOSE,
@@ -341,30 +347,10 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapseMs, TIMERPROC callback) {
         return 0;
     DWORD period = std::max<DWORD>(elapseMs, ShortestTimerMs);
     auto same = [live, id](const Timer& timer) { return timer.Window == live && timer.Id == id; };
-    auto timer = std::find_if(Timers.begin(), Timers.end(), same);
-    if (timer == Timers.end())
-        Timers.push_back(Timer{live, id, period, GetTickCount()});
+    auto timer = std::find_if(Queue.Timers.begin(), Queue.Timers.end(), same);
+    if (timer == Queue.Timers.end())
+        Queue.Timers.push_back(Timer{live, id, period, GetTickCount()});
     else
         *timer = Timer{live, id, period, GetTickCount()};
     return id;
-}
-
-// SDL keeps reporting the mouse to a captured window when it leaves, with coordinates
-// outside the client area, as Win32's capture does.
-HWND SetCapture(HWND window) {
-    HWND previous = CaptureWindow;
-    HWND live = FindLiveWindow(window);
-    if (live == nullptr)
-        return previous;
-    CaptureWindow = live;
-    if (live->Window != nullptr)
-        SDL_CaptureMouse(SDL_TRUE);
-    return previous;
-}
-
-BOOL ReleaseCapture() {
-    if (CaptureWindow != nullptr && CaptureWindow->Window != nullptr)
-        SDL_CaptureMouse(SDL_FALSE);
-    CaptureWindow = nullptr;
-    return TRUE;
 }

@@ -1,5 +1,5 @@
 // Window classes and windows on SDL, with the messages Win32 sends from inside its calls,
-// plus the cursor, the display mode and the message box.
+// plus the display mode and the message box.
 #ifdef _WIN32
 #error "platform/ is the SDL stand-in for Win32; Windows builds use the real API."
 #endif
@@ -14,27 +14,11 @@ struct HICON__ {
     int Unused;
 };
 
-std::vector<HWND> LiveWindows;
+WindowRegistry Windows;
 
 namespace {
 
-struct WindowClass {
-    std::string Name;
-    WNDPROC Procedure;
-};
-
-std::vector<WindowClass> Classes;
-WORD LastAtom = 0xBFFF; // Win32 numbers registered classes from 0xC000 up
-
 HICON__ ArrowCursor;
-
-// Win32's cursor display counter: the cursor shows while it is 0 or more (a mouse is
-// present, so it starts at 0).
-int CursorCount = 0;
-
-// The mode ChangeDisplaySettingsA accepted, applied to the next WS_POPUP window.
-bool HasFullScreenMode;
-SDL_DisplayMode FullScreenMode;
 
 const int IdOk = 1;           // MessageBoxA's result for the OK button
 const UINT IconMask = 0x00F0; // MB_ICON* values share these bits
@@ -43,7 +27,7 @@ const UINT IconMask = 0x00F0; // MB_ICON* values share these bits
 WindowClass* FindClass(LPCSTR name) {
     if (IsIntegerName(name))
         return nullptr;
-    for (WindowClass& windowClass : Classes) {
+    for (WindowClass& windowClass : Windows.Classes) {
         if (SDL_strcasecmp(windowClass.Name.c_str(), name) == 0)
             return &windowClass;
     }
@@ -51,14 +35,9 @@ WindowClass* FindClass(LPCSTR name) {
 }
 
 bool HasWindowOfClass(const std::string& name) {
-    return std::any_of(LiveWindows.begin(), LiveWindows.end(), [&name](HWND window) {
+    return std::any_of(Windows.Live.begin(), Windows.Live.end(), [&name](HWND window) {
         return SDL_strcasecmp(window->ClassName.c_str(), name.c_str()) == 0;
     });
-}
-
-void ApplyCursorVisibility() {
-    if (SDL_WasInit(SDL_INIT_VIDEO))
-        SDL_ShowCursor(CursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
 }
 
 LPARAM PackSize(int width, int height) {
@@ -93,7 +72,7 @@ void SetGlAttributes() {
 SDL_Window* CreateSdlWindow(LPCSTR title, DWORD style, int x, int y, int width, int height) {
     SetGlAttributes();
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    bool fullScreen = (style & WS_POPUP) != 0 && HasFullScreenMode;
+    bool fullScreen = (style & WS_POPUP) != 0 && Windows.HasFullScreenMode;
     if (fullScreen)
         flags |= SDL_WINDOW_FULLSCREEN;
     else if (style & WS_POPUP)
@@ -103,7 +82,7 @@ SDL_Window* CreateSdlWindow(LPCSTR title, DWORD style, int x, int y, int width, 
     SDL_Window* window =
         SDL_CreateWindow(title != nullptr ? title : "", x, y, width, height, flags);
     if (window != nullptr && fullScreen)
-        SDL_SetWindowDisplayMode(window, &FullScreenMode);
+        SDL_SetWindowDisplayMode(window, &Windows.FullScreenMode);
     return window;
 }
 
@@ -149,8 +128,8 @@ bool FindDisplayMode(const DEVMODEA& request, SDL_DisplayMode* found) {
 
 // Win32 returns to the stored mode at once; SDL does it when its window leaves full screen.
 void RestoreDisplayMode() {
-    HasFullScreenMode = false;
-    for (HWND window : LiveWindows) {
+    Windows.HasFullScreenMode = false;
+    for (HWND window : Windows.Live) {
         if (window->Window != nullptr &&
             (SDL_GetWindowFlags(window->Window) & SDL_WINDOW_FULLSCREEN) != 0)
             SDL_SetWindowFullscreen(window->Window, 0);
@@ -158,6 +137,24 @@ void RestoreDisplayMode() {
 }
 
 } // namespace
+
+void ResetWindows() {
+    for (HWND window : Windows.Live) {
+        if (window->Window != nullptr)
+            SDL_DestroyWindow(window->Window);
+        delete window;
+    }
+    for (HGLRC context : Windows.Contexts) {
+        SDL_GL_DeleteContext(context->Context);
+        delete context;
+    }
+    Windows = WindowRegistry{};
+}
+
+void ReportSdlFailure(const char* what) {
+    std::fprintf(stderr, "SDL refused %s: %s\n", what, SDL_GetError());
+    std::fflush(stderr);
+}
 
 bool EnsureVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO))
@@ -168,8 +165,10 @@ bool EnsureVideo() {
     // drawing offscreen, and the program would run unseen instead of saying it cannot start.
     // SDL_VIDEODRIVER in the environment still wins.
     SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "x11,wayland", SDL_HINT_DEFAULT);
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        ReportSdlFailure("the video system");
         return false;
+    }
     // SDL shows the cursor when its video starts; a ShowCursor(FALSE) made before holds.
     ApplyCursorVisibility();
     return true;
@@ -178,14 +177,14 @@ bool EnsureVideo() {
 HWND FindLiveWindow(HWND window) {
     if (window == nullptr)
         return nullptr;
-    auto found = std::find(LiveWindows.begin(), LiveWindows.end(), window);
-    return found != LiveWindows.end() ? *found : nullptr;
+    auto found = std::find(Windows.Live.begin(), Windows.Live.end(), window);
+    return found != Windows.Live.end() ? *found : nullptr;
 }
 
 HWND FindWindowBySdlId(Uint32 sdlId) {
     if (sdlId == 0)
         return nullptr;
-    for (HWND window : LiveWindows) {
+    for (HWND window : Windows.Live) {
         if (window->SdlId == sdlId)
             return window;
     }
@@ -205,7 +204,7 @@ HWND AttachWindow(SDL_Window* sdlWindow, LPCSTR className) {
         window->SdlId = SDL_GetWindowID(sdlWindow);
         SDL_GetWindowSize(sdlWindow, &window->ClientWidth, &window->ClientHeight);
     }
-    LiveWindows.push_back(window);
+    Windows.Live.push_back(window);
     return window;
 }
 
@@ -218,8 +217,8 @@ WORD RegisterClassA(const WNDCLASSA* windowClass) {
         IsIntegerName(windowClass->lpszClassName) ||
         FindClass(windowClass->lpszClassName) != nullptr)
         return 0;
-    Classes.push_back(WindowClass{windowClass->lpszClassName, windowClass->lpfnWndProc});
-    return ++LastAtom;
+    Windows.Classes.push_back(WindowClass{windowClass->lpszClassName, windowClass->lpfnWndProc});
+    return ++Windows.LastAtom;
 }
 
 // As in Win32, a class cannot go while a window of it is alive.
@@ -227,7 +226,7 @@ BOOL UnregisterClassA(LPCSTR className, HINSTANCE) {
     WindowClass* windowClass = FindClass(className);
     if (windowClass == nullptr || HasWindowOfClass(windowClass->Name))
         return FALSE;
-    Classes.erase(Classes.begin() + (windowClass - Classes.data()));
+    Windows.Classes.erase(Windows.Classes.begin() + (windowClass - Windows.Classes.data()));
     return TRUE;
 }
 
@@ -238,8 +237,11 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, in
     if (FindClass(className) == nullptr || !EnsureVideo())
         return nullptr;
     SDL_Window* sdlWindow = CreateSdlWindow(windowName, style, x, y, width, height);
-    if (sdlWindow == nullptr)
+    if (sdlWindow == nullptr) {
+        // On X11 this is also where a missing GL visual, the pixel format, is refused.
+        ReportSdlFailure("the window and its pixel format");
         return nullptr;
+    }
     HWND window = AttachWindow(sdlWindow, className);
     window->Outer = RECT{x, y, x + width, y + height};
     window->FramePending = (style & WS_POPUP) == 0;
@@ -259,23 +261,20 @@ BOOL DestroyWindow(HWND window) {
     live->Destroying = true;
     SendToWindow(live, WM_DESTROY, 0, 0);
     ForgetWindowMessages(live);
-    LiveWindows.erase(std::find(LiveWindows.begin(), LiveWindows.end(), live));
+    Windows.Live.erase(std::find(Windows.Live.begin(), Windows.Live.end(), live));
     if (live->Window != nullptr)
         SDL_DestroyWindow(live->Window);
     delete live;
     return TRUE;
 }
 
-// Returns whether the window was visible before, as Win32 does.
-BOOL ShowWindow(HWND window, int showCommand) {
+// Returns whether the window was visible before, as Win32 does. The program only ever shows
+// its window, so every command shows it.
+BOOL ShowWindow(HWND window, int) {
     HWND live = FindLiveWindow(window);
     if (live == nullptr || live->Window == nullptr)
         return FALSE;
     BOOL wasVisible = (SDL_GetWindowFlags(live->Window) & SDL_WINDOW_SHOWN) != 0;
-    if (showCommand == SW_HIDE) {
-        SDL_HideWindow(live->Window);
-        return wasVisible;
-    }
     SDL_ShowWindow(live->Window);
     FitFrame(live);
     SendSizeIfChanged(live);
@@ -326,14 +325,6 @@ HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR cursorName) {
     return instance == nullptr && cursorName == IDC_ARROW ? &ArrowCursor : nullptr;
 }
 
-int ShowCursor(BOOL show) {
-    bool wasShown = CursorCount >= 0;
-    CursorCount += show ? 1 : -1;
-    if (wasShown != (CursorCount >= 0))
-        ApplyCursorVisibility();
-    return CursorCount;
-}
-
 // A mode is only remembered here; the next WS_POPUP window takes the display into it.
 LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
     if (mode == nullptr) {
@@ -343,8 +334,8 @@ LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
     SDL_DisplayMode found;
     if (flags != CDS_FULLSCREEN || !EnsureVideo() || !FindDisplayMode(*mode, &found))
         return DISP_CHANGE_FAILED;
-    FullScreenMode = found;
-    HasFullScreenMode = true;
+    Windows.FullScreenMode = found;
+    Windows.HasFullScreenMode = true;
     return DISP_CHANGE_SUCCESSFUL;
 }
 

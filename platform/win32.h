@@ -1,10 +1,25 @@
-// The Win32 subset the program uses: window class and window, device context, pixel format,
-// GL context, message queue, timer, capture, cursor, caption, message box, plus the kernel
-// services of win32_kernel.h. The subset grows only when the program needs one more call.
+// The Win32 subset the program uses. The subset grows only when the program needs one more
+// call; a test that needs anything else declares it itself.
+//
+// The contract, as the shell and the scene rely on it:
+// - Start-up and teardown (shell): RegisterClassA / UnregisterClassA, CreateWindowExA (sends
+//   WM_CREATE and WM_SIZE to the procedure before it returns) / DestroyWindow (sends
+//   WM_DESTROY), GetDC / ReleaseDC, ChoosePixelFormat, SetPixelFormat, wglCreateContext,
+//   wglMakeCurrent, wglDeleteContext, SetTimer, ShowWindow, SetForegroundWindow, SetFocus,
+//   GetClientRect, LoadCursorA, ShowCursor, ChangeDisplaySettingsA, MessageBoxA.
+// - Frame loop (shell): PeekMessageA hands out one message per call, input first, then
+//   WM_QUIT once PostQuitMessage was called, then WM_TIMER only when nothing else waits;
+//   TranslateMessage, DispatchMessageA, SwapBuffers.
+// - Window procedure (shell): receives WM_CREATE, WM_SIZE (client size in lParam, 0 by 0 when
+//   minimised), WM_CLOSE, WM_KEYDOWN / WM_KEYUP (virtual keys), WM_TIMER, WM_MOUSEMOVE and
+//   the button messages (signed 16-bit client coordinates in lParam), and WM_CAPTURECHANGED
+//   (lParam the window that now has the capture, NULL when nobody has it) whenever the
+//   capture leaves the window, focus loss included; calls PostQuitMessage, SetCapture,
+//   ReleaseCapture, SetWindowTextA and DefWindowProcA.
+// - Kernel (shell, scene, loader): see win32_kernel.h.
 //
 // On Windows this header is <windows.h> and nothing else. Elsewhere every type, constant
-// and call below is written from the published API and implemented by platform/ on SDL2
-// with the semantics the shell relies on.
+// and call below is written from the published API and implemented by platform/ on SDL2.
 #pragma once
 
 #ifdef _WIN32
@@ -134,32 +149,25 @@ static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA is 156 bytes in Win32");
 #define WM_CREATE 0x0001
 #define WM_DESTROY 0x0002
 #define WM_SIZE 0x0005
-#define WM_ACTIVATE 0x0006
-#define WM_SETFOCUS 0x0007
-#define WM_KILLFOCUS 0x0008
-#define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
 #define WM_QUIT 0x0012
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
-#define WM_CHAR 0x0102
 #define WM_SYSKEYDOWN 0x0104
 #define WM_SYSKEYUP 0x0105
 #define WM_TIMER 0x0113
 #define WM_MOUSEMOVE 0x0200
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
-#define WM_LBUTTONDBLCLK 0x0203
 #define WM_RBUTTONDOWN 0x0204
 #define WM_RBUTTONUP 0x0205
 #define WM_MBUTTONDOWN 0x0207
 #define WM_MBUTTONUP 0x0208
-#define WM_MOUSEWHEEL 0x020A
+#define WM_CAPTURECHANGED 0x0215
 
 // WM_SIZE types.
 #define SIZE_RESTORED 0
 #define SIZE_MINIMIZED 1
-#define SIZE_MAXIMIZED 2
 
 // Virtual keys; letters and digits are their ASCII capitals.
 #define VK_ESCAPE 0x1B
@@ -169,10 +177,8 @@ static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA is 156 bytes in Win32");
 #define MK_RBUTTON 0x0002
 #define MK_MBUTTON 0x0010
 
-#define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
 
-#define SW_HIDE 0
 #define SW_SHOW 5
 
 #define MB_OK 0x00000000

@@ -62,6 +62,14 @@ void EndDrag() {
     DragMode = DragNone;
 }
 
+// Another window took the capture (Alt-Tab, a system dialog): the button's release will go
+// there, so the drag ends now instead of following plain mouse movement. The sway, once
+// ended by a button, stays ended; before any button there is no drag to end.
+void LoseCapture(HWND window, LPARAM newOwner) {
+    if (reinterpret_cast<HWND>(newOwner) != window && DragMode != DragSway)
+        DragMode = DragNone;
+}
+
 // Each quotient is added unrounded; only the stored result is rounded to float.
 void UpdateDrag(LPARAM lParam) {
     const int32_t x = ReadMouseX(lParam);
@@ -102,6 +110,7 @@ LRESULT CALLBACK WatchWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: EndDrag(); return 0;
+    case WM_CAPTURECHANGED: LoseCapture(window, lParam); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }

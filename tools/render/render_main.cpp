@@ -17,8 +17,8 @@
 
 namespace {
 
-// Exit statuses: a picture written or figures printed, a failure on the way, a bad
-// command line.
+// Exit statuses: a picture written or figures printed, and a failure on the way. A bad
+// command line ends earlier, with 2.
 const int ExitDone = 0;
 const int ExitFailed = 1;
 

@@ -107,7 +107,7 @@ TEST(RenderTool, BadCommandLinesGiveOneLineTheUsageAndStatus2) {
 // Every option, and each frame an interval on in the sway and the hands' time. 471 ms into
 // the sway the watch stands upright turned 40 degrees; at 0 ms it leans back, its top lower.
 TEST(RenderTool, OptionsAndFramesReachTheScene) {
-    const std::string quarterMinutes = "--pose 0,0 --frames 3 --interval 15000";
+    const std::string quarterMinutes = "--pose 0,0 --time 03:00:00 --frames 3 --interval 15000";
     const struct {
         std::string arguments;
         size_t frame;
@@ -116,7 +116,6 @@ TEST(RenderTool, OptionsAndFramesReachTheScene) {
     } cases[] = {
         {"--pose 0,0", 0, 2, 0, 0.55, 0, NoHand}, // at noon both long hands point up
         {"--pose 0,0 --time=12:15:00", 0, 2, 0, 0.55, 0, Hand},
-        {"--pose 0,0 --time 03:00:00", 0, 2, 0, 0.45, 0, Hand},
         {"--pose 0,0 --time 12:00:15", 0, 0.6, -3.94, 0.4, 0, Hand},
         {"--pose 0,0 --time 12:15:00 --no-dial", 0, 2, 0, 0.55, 0, NoHand},
         // Three units higher, the minute hand stands where 3 units up was.
@@ -125,6 +124,7 @@ TEST(RenderTool, OptionsAndFramesReachTheScene) {
         {"--pose 0,0", 0, 7.5, 0, 0, 0, Watch},
         {"--pose 0,0 --no-case", 0, 7.5, 0, 0, 0, Background},
         {"--elapsed 471 --no-case", 0, 0, 6.5, 0.3, 40, Watch},
+        {quarterMinutes, 0, 2, 0, 0.45, 0, Hand}, // the hour hand at 3
         {quarterMinutes, 0, 0.6, -3.94, 0.4, 0, NoHand},
         {quarterMinutes, 1, 0.6, -3.94, 0.4, 0, Hand},
         {quarterMinutes, 2, 0, -4.54, 0.4, 0, Hand},

@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libsdl2-dev libx11-dev libgl1-mesa-dev libglu1-mesa-dev
-          libgl1-mesa-dri libegl-dev libegl-mesa0 libpng-dev)
+          libgl1-mesa-dri libegl-dev libegl-mesa0 libpng-dev libcli11-dev libwebp-dev)
 if [[ "${1:-}" == "--tests" ]]; then
   packages+=(googletest libgtest-dev g++-mingw-w64-x86-64 wine wine64 xvfb xdotool
              x11-utils x11-apps imagemagick python3 clang-14 libclang-rt-14-dev libcairo2-dev

@@ -6,7 +6,25 @@
 #include <algorithm>
 #include <ctime>
 
+#include "platform/fixed_clock.h"
 #include "platform/win32_kernel.h"
+
+namespace {
+
+// The clock's only state: a moment fixed by a program that draws pictures of given times.
+struct ClockState {
+    bool fixed;
+    SYSTEMTIME moment;
+};
+
+ClockState Clock{};
+
+} // namespace
+
+void FixLocalTime(const SYSTEMTIME* moment) {
+    Clock.fixed = moment != nullptr;
+    Clock.moment = moment != nullptr ? *moment : SYSTEMTIME{};
+}
 
 // Wraps every 49.7 days, as Win32's count does.
 DWORD GetTickCount() {
@@ -20,6 +38,10 @@ DWORD GetTickCount() {
 void GetLocalTime(LPSYSTEMTIME time) {
     if (time == nullptr)
         return;
+    if (Clock.fixed) {
+        *time = Clock.moment;
+        return;
+    }
     timespec now;
     clock_gettime(CLOCK_REALTIME, &now);
     time_t seconds = now.tv_sec;

@@ -1,8 +1,12 @@
-// The module handle, the embedded resources and the local time.
+// The embedded resources, the tick count and the local time.
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <gtest/gtest.h>
+#include <string>
+#include <unistd.h>
 
+#include "platform/fixed_clock.h"
 #include "platform/win32_kernel.h"
 
 namespace {
@@ -12,71 +16,55 @@ TEST(Resources, NamesAndTypesMatchWithoutRegardToCase) {
         LPCSTR name, type;
         DWORD size; // 0: not found
     } cases[] = {
-        {"WATCHFACE", "BMP", 196662},
-        {"watchFace", "bmp", 196662},
-        {"Reflection", "Bmp", 49206},
-        {"watchFace.bmp", "BMP", 0}, // the loader strips the extension, not the platform
-        {"", "BMP", 0},
-        {"WATCHFACE", "BITMAP", 0},
-        {"WATCHFAC", "BMP", 0},
-        {MAKEINTRESOURCEA(1), "BMP", 0},
-        {"WATCHFACE", MAKEINTRESOURCEA(2), 0}, // RT_BITMAP
-        {nullptr, "BMP", 0},
+        {"WATCHFACE", "BMP", 196662},    {"watchFace", "bmp", 196662},
+        {"Reflection", "Bmp", 49206},    {"watchFace.bmp", "BMP", 0}, // the loader strips it
+        {"WATCHFACE", "BITMAP", 0},      {"WATCHFAC", "BMP", 0},
+        {MAKEINTRESOURCEA(1), "BMP", 0}, {nullptr, "BMP", 0},
     };
     for (const auto& c : cases) {
-        for (HMODULE module : {GetModuleHandleA(nullptr), HMODULE(nullptr)}) {
-            SCOPED_TRACE(testing::Message() << "case " << (&c - cases) << " module " << module);
-            HRSRC found = FindResourceA(module, c.name, c.type);
-            if (c.size == 0) {
-                EXPECT_EQ(found, nullptr);
-                continue;
-            }
-            ASSERT_NE(found, nullptr);
-            EXPECT_EQ(SizeofResource(module, found), c.size);
-            const char* bytes = static_cast<const char*>(LockResource(LoadResource(module, found)));
-            ASSERT_NE(bytes, nullptr);
-            EXPECT_EQ(std::memcmp(bytes, "BM", 2), 0) << "a whole BMP file, header first";
-        }
+        SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+        HMODULE module = GetModuleHandleA(nullptr);
+        HRSRC found = FindResourceA(module, c.name, c.type);
+        ASSERT_EQ(found != nullptr, c.size != 0);
+        const char* bytes = static_cast<const char*>(LockResource(LoadResource(module, found)));
+        EXPECT_EQ(SizeofResource(module, found), c.size);
+        EXPECT_TRUE(c.size == 0 || std::memcmp(bytes, "BM", 2) == 0) << "a whole BMP, header first";
     }
 }
 
-TEST(Resources, StrayHandlesAndOtherModulesFindNothing) {
-    HMODULE program = GetModuleHandleA(nullptr);
-    EXPECT_EQ(GetModuleHandleA("user32.dll"), nullptr);
-    HRSRC found = FindResourceA(program, "REFLECTION", "BMP");
-    ASSERT_NE(found, nullptr);
-    int somewhere = 0;
-    HMODULE other = reinterpret_cast<HMODULE>(&somewhere);
-    EXPECT_EQ(FindResourceA(other, "REFLECTION", "BMP"), nullptr);
-    EXPECT_EQ(LoadResource(other, found), nullptr);
-    EXPECT_EQ(SizeofResource(other, found), 0u);
-    for (HRSRC stray : {HRSRC(nullptr), reinterpret_cast<HRSRC>(&somewhere)}) {
-        EXPECT_EQ(LoadResource(program, stray), nullptr);
-        EXPECT_EQ(SizeofResource(program, stray), 0u);
-    }
-    EXPECT_EQ(LockResource(nullptr), nullptr);
-}
+// Against the C library's own clocks: a count in microseconds, or a clock read as UTC in a
+// zone five and a half hours east of it, shows at once.
+TEST(Clock, TicksAreMillisecondsAndTheTimeIsLocal) {
+    timespec before{}, after{};
+    clock_gettime(CLOCK_MONOTONIC, &before);
+    const DWORD firstTick = GetTickCount();
+    usleep(200000);
+    const DWORD lastTick = GetTickCount();
+    clock_gettime(CLOCK_MONOTONIC, &after);
+    const double passedMs =
+        (after.tv_sec - before.tv_sec) * 1000.0 + (after.tv_nsec - before.tv_nsec) / 1.0e6;
+    EXPECT_NEAR(static_cast<double>(lastTick - firstTick), passedMs, 20.0);
 
-TEST(LocalTime, EveryFieldIsTheLocalWallTime) {
-    time_t before = time(nullptr);
+    const char* zone = std::getenv("TZ");
+    const std::string oldZone = zone != nullptr ? zone : "";
+    setenv("TZ", "IST-5:30", 1);
+    tzset();
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    time_t after = time(nullptr);
-
+    const time_t utc = time(nullptr);
     tm local{};
-    local.tm_year = now.wYear - 1900;
-    local.tm_mon = now.wMonth - 1;
-    local.tm_mday = now.wDay;
-    local.tm_hour = now.wHour;
-    local.tm_min = now.wMinute;
-    local.tm_sec = now.wSecond;
-    local.tm_isdst = -1;
-    time_t read = mktime(&local);
-    EXPECT_GE(read, before - 1);
-    EXPECT_LE(read, after);
-    EXPECT_EQ(now.wDayOfWeek, local.tm_wday);
-    EXPECT_LT(now.wMilliseconds, 1000);
-    GetLocalTime(nullptr); // nothing to fill, nothing written
+    localtime_r(&utc, &local);
+    // A minute apart at most, across midnight too.
+    EXPECT_LE((now.wHour * 60 + now.wMinute - local.tm_hour * 60 - local.tm_min + 1441) % 1440, 2);
+
+    // A fixed moment holds until it is released.
+    const SYSTEMTIME moment = {2026, 12, 1, 7, 23, 59, 58, 999};
+    FixLocalTime(&moment);
+    GetLocalTime(&now);
+    EXPECT_EQ(std::memcmp(&now, &moment, sizeof now), 0);
+    FixLocalTime(nullptr);
+    zone != nullptr ? setenv("TZ", oldZone.c_str(), 1) : unsetenv("TZ");
+    tzset();
 }
 
 } // namespace

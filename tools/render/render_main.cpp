@@ -1,9 +1,10 @@
 // orlentic-render: draws the watch scene offscreen, exactly as the viewer composes its
-// frames, and writes the picture as a PNG or times frames.
+// frames, and writes the picture as a PNG, an animation as a WebP, or times frames.
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "platform/fixed_clock.h"
 #include "platform/opengl.h"
 #include "scene/scene.h"
 #include "scene/scene_state.h"
@@ -12,21 +13,16 @@
 #include "tools/render/benchmark.h"
 #include "tools/render/png_file.h"
 #include "tools/render/render_options.h"
-#include "tools/render/render_platform.h"
+#include "tools/render/webp_file.h"
 
 namespace {
 
-// Exit statuses: a picture written or figures printed, a failure on the way, a bad
-// command line.
+// Exit statuses: a picture written or figures printed, and a failure on the way. A bad
+// command line ends earlier, with 2.
 const int ExitDone = 0;
 const int ExitFailed = 1;
-const int ExitUsage = 2;
 
-int FailUsage(const std::string& error) {
-    std::fprintf(stderr, "orlentic-render: %s\n", error.c_str());
-    std::fputs(GetRenderUsage(), stderr);
-    return ExitUsage;
-}
+const int64_t MsPerDay = 24 * 60 * 60 * 1000;
 
 int Fail(const std::string& error) {
     std::fprintf(stderr, "orlentic-render: %s\n", error.c_str());
@@ -58,6 +54,34 @@ void PoseScene(const RenderOptions& options) {
     ApplyKeyToggles();
 }
 
+// The moment the hands start at: the one asked for, or else the local time now.
+SYSTEMTIME ReadStartMoment(const RenderOptions& options) {
+    SYSTEMTIME moment{};
+    GetLocalTime(&moment);
+    if (options.FixedTime) {
+        moment.wHour = options.Hour;
+        moment.wMinute = options.Minute;
+        moment.wSecond = options.Second;
+        moment.wMilliseconds = 0;
+    }
+    return moment;
+}
+
+// The clock laterMs after start, as the viewer's clock would read it. The hands read only
+// the time of day, so the date stays.
+SYSTEMTIME AdvanceMoment(const SYSTEMTIME& start, int64_t laterMs) {
+    const int64_t startMs =
+        ((start.wHour * int64_t{60} + start.wMinute) * 60 + start.wSecond) * 1000 +
+        start.wMilliseconds;
+    const int64_t ms = (startMs + laterMs) % MsPerDay;
+    SYSTEMTIME moment = start;
+    moment.wHour = static_cast<WORD>(ms / 3600000);
+    moment.wMinute = static_cast<WORD>(ms / 60000 % 60);
+    moment.wSecond = static_cast<WORD>(ms / 1000 % 60);
+    moment.wMilliseconds = static_cast<WORD>(ms % 1000);
+    return moment;
+}
+
 void DrawFinishedFrame() {
     DrawScene();
     glFinish();
@@ -72,21 +96,36 @@ int WritePicture(const RenderOptions& options) {
     return ExitDone;
 }
 
+// Frame i is i intervals after the first in both the sway and gears' elapsed time and the
+// hands' clock, so the seconds hand steps as it does in the viewer.
+int WriteAnimation(const RenderOptions& options, const SYSTEMTIME& start) {
+    const FrameDrawer drawFrame = [&options, &start](int32_t frame) {
+        const int64_t laterMs = int64_t{frame} * options.IntervalMs;
+        const SYSTEMTIME moment = AdvanceMoment(start, laterMs);
+        FixLocalTime(&moment);
+        ElapsedMs = static_cast<int32_t>(options.ElapsedMs + laterMs);
+        DrawFinishedFrame();
+        return ReadFrame(options.Width, options.Height);
+    };
+    std::string error;
+    if (!WriteWebpAnimation(options.OutputPath, options.Width, options.Height, options.Frames,
+                            options.IntervalMs, drawFrame, error))
+        return Fail(error);
+    return ExitDone;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     StartTimes start{};
     start.Main = ReadMonotonicClock();
-    RenderOptions options = MakeDefaultRenderOptions();
-    std::string error;
-    if (!ParseRenderOptions(argc, argv, options, error))
-        return FailUsage(error);
-    if (options.Help) {
-        std::fputs(GetRenderUsage(), stdout);
-        return ExitDone;
-    }
-    if (options.FixedTime)
-        FixLocalTime(options.Hour, options.Minute, options.Second);
+    RenderOptions options;
+    const int parsed = ReadRenderOptions(argc, argv, options);
+    if (parsed >= 0)
+        return parsed;
+    // A picture shows one moment, even when drawing it spans a change of second.
+    const SYSTEMTIME firstMoment = ReadStartMoment(options);
+    FixLocalTime(&firstMoment);
     if (!MakeOffscreenContext(options.Width, options.Height))
         return Fail("no offscreen OpenGL context (EGL on Mesa's surfaceless platform)");
 
@@ -105,7 +144,9 @@ int main(int argc, char** argv) {
         RunBenchmark(options, start);
     }
 
-    const int status = options.OutputPath.empty() ? ExitDone : WritePicture(options);
+    int status = ExitDone;
+    if (!options.OutputPath.empty())
+        status = options.Frames > 0 ? WriteAnimation(options, firstMoment) : WritePicture(options);
     DestroyOffscreenContext();
     return status;
 }

@@ -14,6 +14,7 @@ echo "== Windows executable (MinGW-w64)"
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-win -j"$jobs" --target orlentic
+bash tests/package/check_zip.sh build-win
 
 echo "== Linux build with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DORLENTIC_SANITIZE=ON -DORLENTIC_TESTS=ON >/dev/null

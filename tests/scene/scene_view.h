@@ -1,0 +1,148 @@
+// The scene started as the shell starts it, on an offscreen context. A frame is captured in
+// GL feedback mode and every corner the GL would draw is taken back into the watch's own
+// frame through the camera the watch is meant to have, so a corner is found only where the
+// described geometry and the described camera put it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "platform/offscreen_gl.h"
+#include "platform/opengl.h"
+#include "scene/scene.h"
+#include "scene/scene_state.h"
+#include "shell/shell_state.h"
+#include "tests/support/fake_platform.h"
+
+// The camera: translation, then tilt about x, then spin about y; the gear train's frame is
+// turned over and 176 degrees about z on top of it.
+struct View {
+    double tilt = 0.0, spin = 0.0;
+    double x = 0.0, y = -2.5, z = -34.0;
+    bool train = false;
+    int width = 800;
+};
+
+struct Corner {
+    double x, y, z; // model units, in the frame the view names
+    float rgba[4];  // after lighting
+    float s, t;     // texture coordinates, after generation
+};
+struct Primitive {
+    bool polygon; // false for the lines of outline mode
+    std::vector<Corner> corners;
+};
+using Capture = std::vector<Primitive>;
+
+class SceneTest : public ::testing::Test {
+  public:
+    static constexpr int Width = 800, Height = 600;
+
+    void SetUp() override {
+        fake::Reset();
+        std::memset(KeyDown, 0, sizeof KeyDown);
+        ElapsedMs = 0;
+        ASSERT_TRUE(MakeOffscreenContext(Width, Height)) << "no offscreen EGL context";
+        ResizeScene(Width, Height);
+        InitScene();
+    }
+    void TearDown() override {
+        if (Quadric != nullptr)
+            gluDeleteQuadric(Quadric);
+        Quadric = nullptr;
+        DestroyOffscreenContext();
+    }
+
+    // After a click: the stored view, no sway.
+    static void Pose(float tilt, float spin) {
+        DragMode = DragNone;
+        TiltX = tilt;
+        SpinY = spin;
+    }
+    static void PressKeys(const char* keys) {
+        for (; *keys != '\0'; ++keys)
+            KeyDown[static_cast<unsigned char>(*keys)] = 1;
+        ApplyKeyToggles();
+    }
+
+    static void GetMatrices(const View& view, GLdouble* modelView, GLdouble* projection) {
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadIdentity();
+        gluPerspective(45.0, view.width / static_cast<double>(Height), 1.0, 100.0);
+        glGetDoublev(GL_PROJECTION_MATRIX, projection);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glLoadIdentity();
+        glTranslated(view.x, view.y, view.z);
+        glRotated(view.tilt, 1, 0, 0);
+        glRotated(view.spin, 0, 1, 0);
+        if (view.train) {
+            glRotated(180, 1, 0, 0);
+            glRotated(176, 0, 0, 1);
+        }
+        glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+        glPopMatrix();
+    }
+
+    // One DrawScene in feedback mode.
+    static Capture CaptureFrame(const View& view) {
+        std::vector<GLfloat> buffer(1 << 21);
+        glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
+        glRenderMode(GL_FEEDBACK);
+        DrawScene();
+        const GLint used = glRenderMode(GL_RENDER);
+        EXPECT_GE(used, 0) << "feedback buffer too small";
+        GLdouble modelView[16], projection[16];
+        GetMatrices(view, modelView, projection);
+        const GLint viewport[4] = {0, 0, view.width, Height};
+        Capture capture;
+        for (GLint i = 0; i < used;) {
+            const GLint token = static_cast<GLint>(buffer[i++]);
+            GLint count = 1;
+            if (token == GL_POLYGON_TOKEN)
+                count = static_cast<GLint>(buffer[i++]);
+            else if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN)
+                count = 2;
+            else if (token == GL_PASS_THROUGH_TOKEN)
+                count = 0, ++i;
+            capture.push_back({token == GL_POLYGON_TOKEN, {}});
+            for (GLint k = 0; k < count; ++k, i += 11) {
+                const GLfloat* v = &buffer[i];
+                Corner c = {0, 0, 0, {v[3], v[4], v[5], v[6]}, v[7] / v[10], v[8] / v[10]};
+                gluUnProject(v[0], v[1], v[2], modelView, projection, viewport, &c.x, &c.y, &c.z);
+                capture.back().corners.push_back(c);
+            }
+        }
+        return capture;
+    }
+
+    static bool IsNear(const Corner& c, double x, double y, double z, double tolerance = 0.01) {
+        return std::fabs(c.x - x) < tolerance && std::fabs(c.y - y) < tolerance &&
+               std::fabs(c.z - z) < tolerance;
+    }
+    template <typename Test> static int Count(const Capture& capture, Test test) {
+        int count = 0;
+        for (const Primitive& primitive : capture)
+            for (const Corner& corner : primitive.corners)
+                count += test(corner) ? 1 : 0;
+        return count;
+    }
+    static bool Has(const Capture& capture, double x, double y, double z) {
+        return Count(capture, [&](const Corner& c) { return IsNear(c, x, y, z); }) > 0;
+    }
+
+    // The pixel that a point of the view's frame lands on, in the last frame drawn.
+    static Rgb Probe(const View& view, double x, double y, double z) {
+        GLdouble modelView[16], projection[16], wx, wy, wz;
+        GetMatrices(view, modelView, projection);
+        const GLint viewport[4] = {0, 0, view.width, Height};
+        gluProject(x, y, z, modelView, projection, viewport, &wx, &wy, &wz);
+        return ReadPixel(static_cast<int>(wx), static_cast<int>(wy));
+    }
+    static int Brightness(Rgb c) { return c.r + c.g + c.b; }
+};

@@ -6,40 +6,20 @@ namespace {
 
 using HandsTest = SceneTest;
 
-struct Point {
-    double x, y, z;
-};
-
-// A point of a hand's own frame (pointing along +x), turned to its angle about a pivot.
-Point Turn(double degrees, double x, double y, double z, double pivotY = 0.0) {
+// A corner given in a hand's own frame (pointing along +x), turned by degrees about its pivot.
+void ExpectHandCorner(const Capture& capture, double degrees, double x, double y, double z,
+                      SceneTest::Colour rgb = {-1, -1, -1}, double pivotY = 0.0) {
     const double a = degrees * M_PI / 180.0;
-    return {x * std::cos(a) - y * std::sin(a), pivotY + x * std::sin(a) + y * std::cos(a), z};
-}
-
-// The colours of the corners at a point, in every polygon that has a corner there.
-std::vector<float> ReadRedsAt(const Capture& capture, Point p) {
-    std::vector<float> reds;
-    for (const Primitive& primitive : capture)
-        for (const Corner& c : primitive.corners)
-            if (SceneTest::IsNear(c, p.x, p.y, p.z))
-                reds.push_back(c.rgba[0]);
-    return reds;
-}
-
-void ExpectRed(const Capture& capture, Point p, float red, const char* what) {
-    const std::vector<float> reds = ReadRedsAt(capture, p);
-    EXPECT_FALSE(reds.empty()) << what << " missing";
-    for (float r : reds)
-        EXPECT_NEAR(r, red, 0.01f) << what;
+    SceneTest::ExpectCorner(capture, x * std::cos(a) - y * std::sin(a),
+                            pivotY + x * std::sin(a) + y * std::cos(a), z, rgb);
 }
 
 TEST_F(HandsTest, PointAtTheLocalTime) {
     // Degrees counter-clockwise from 3 o'clock, from the described readings of the clock.
-    struct Case {
+    const struct {
         WORD hour, minute, second;
         double hourAngle, minuteAngle, secondsAngle;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {12, 0, 0, 90, 90, 90},
         {0, 0, 0, 90, 90, 90},
         {3, 0, 0, 0, 90, 90},
@@ -50,7 +30,7 @@ TEST_F(HandsTest, PointAtTheLocalTime) {
     };
     PressKeys("L"); // unlit, so the corners carry the colours as given
     Pose(0.0f, 0.0f);
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.hour << ":" << c.minute << ":" << c.second);
         fake::SetLocalTime(c.hour, c.minute, c.second);
         const Capture capture = CaptureFrame(View{});
@@ -59,28 +39,29 @@ TEST_F(HandsTest, PointAtTheLocalTime) {
         const struct {
             double angle, tip, base;
         } lozenges[] = {{c.hourAngle, 4.0, 0.4}, {c.minuteAngle, 6.0, 0.5}};
+        const SceneTest::Colour bright = {1.0f, 0.2f, 0.2f}, dark = {0.8f, 0.2f, 0.2f};
         for (const auto& hand : lozenges) {
-            const Point tip = Turn(hand.angle, hand.tip, 0, hand.base);
-            const Point tail = Turn(hand.angle, -1, 0, hand.base);
-            EXPECT_TRUE(Has(capture, tip.x, tip.y, tip.z)) << "tip at " << hand.angle;
-            EXPECT_TRUE(Has(capture, tail.x, tail.y, tail.z)) << "tail at " << hand.angle;
-            EXPECT_TRUE(Has(capture, 0.0, 0.0, hand.base + 0.1)) << "ridge";
+            ExpectHandCorner(capture, hand.angle, hand.tip, 0, hand.base);
+            ExpectCorner(capture, 0.0, 0.0, hand.base + 0.1); // the ridge
             // The brighter facet on the clockwise side, the darker on the other.
-            ExpectRed(capture, Turn(hand.angle, 0, -0.2, hand.base), 1.0f, "clockwise side");
-            ExpectRed(capture, Turn(hand.angle, 0, 0.2, hand.base), 0.8f, "other side");
+            ExpectHandCorner(capture, hand.angle, 0, -0.2, hand.base, bright);
+            ExpectHandCorner(capture, hand.angle, 0, 0.2, hand.base, dark);
         }
         // Seconds: 1.6 ahead of the sub-dial's centre, 3.94 below the dial's, at 0.4, in the
         // minute hand's darker red; its hub of radius 0.15 over the pivot.
-        ExpectRed(capture, Turn(c.secondsAngle, 1.6, 0, 0.4, -3.94), 0.8f, "seconds tip");
-        ExpectRed(capture, Turn(c.secondsAngle, -0.1, 0, 0.4, -3.94), 0.8f, "seconds tail");
-        EXPECT_GT(Count(capture,
-                        [](const Corner& k) {
-                            return std::fabs(std::hypot(k.x, k.y + 3.94) - 0.15) < 0.005 &&
-                                   std::fabs(k.z - 0.4) < 0.005;
-                        }),
-                  0)
-            << "seconds hub";
+        ExpectHandCorner(capture, c.secondsAngle, 1.6, 0, 0.4, dark, -3.94);
+        EXPECT_TRUE(HasOnCircle(capture, 0.0, -3.94, 0.15, 0.4)) << "seconds hub";
+        ExpectCorner(capture, 0.0, 0.0, 0.3, {1.0f, 1.0f, 1.0f}); // the dial's face
     }
+}
+
+TEST_F(HandsTest, FromBehindOnlyTheDialsBluishBackShows) {
+    PressKeys("LC");
+    Pose(0.0f, 180.0f);
+    const Capture capture = CaptureFrame(View{0.0, 180.0}); // at 12:00:00
+    ExpectCorner(capture, 0.0, 0.0, 0.4, {0.6f, 0.6f, 0.7f});
+    EXPECT_FALSE(Has(capture, 0.0, 0.0, 0.3)) << "the face";
+    EXPECT_FALSE(Has(capture, 0.0, 4.0, 0.4)) << "the hour hand";
 }
 
 } // namespace

@@ -49,15 +49,15 @@ void EmitHubBore() {
 void EmitHub() {
     glTranslatef(0.0f, 0.0f, -HubHalfLength);
     glRotatef(15.0f, 0.0f, 0.0f, 1.0f);
-    gluCylinder(Quadric, HubOuterRadius, HubOuterRadius, HubLength, HubSlices, 1);
+    DrawQuadricCylinder(HubOuterRadius, HubLength, HubSlices);
     glTranslatef(0.0f, 0.0f, HubHalfLength);
     EmitHubBore();
     glTranslatef(0.0f, 0.0f, HubHalfLength);
-    gluDisk(Quadric, HubInnerRadius, HubOuterRadius, HubSlices, 1);
+    DrawQuadricDisk(HubInnerRadius, HubOuterRadius, HubSlices);
     // Turned over and moved to the other end, the second ring faces -z.
     glRotatef(180.0f, 1.0f, 0.0f, 0.0f);
     glTranslatef(0.0f, 0.0f, static_cast<float>(HubLength));
-    gluDisk(Quadric, HubInnerRadius, HubOuterRadius, HubSlices, 1);
+    DrawQuadricDisk(HubInnerRadius, HubOuterRadius, HubSlices);
 }
 
 // The spokes reach 0.01 past the bore into the rim, so no gap shows where they meet it.
@@ -87,9 +87,9 @@ void EmitPinion7() {
 // A rod of radius 0.15 from z = from to z = from + length, capped only at its -z end.
 void DrawArbor(float from, double length) {
     glTranslatef(0.0f, 0.0f, from);
-    gluCylinder(Quadric, ArborRadius, ArborRadius, length, ArborSlices, 1);
+    DrawQuadricCylinder(ArborRadius, length, ArborSlices);
     glRotatef(180.0f, 1.0f, 0.0f, 0.0f);
-    gluDisk(Quadric, 0.0, ArborRadius, ArborSlices, 1);
+    DrawQuadricDisk(0.0, ArborRadius, ArborSlices);
 }
 
 // The wheel lists leave the matrix turned (and moved), so every gear is bracketed.

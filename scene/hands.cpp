@@ -56,7 +56,7 @@ void DrawSecondsHand(float angle) {
     glVertex3f(1.6f, 0.0f, 0.0f);
     glVertex3f(0.0f, 0.07f, 0.0f);
     glEnd();
-    gluDisk(Quadric, 0.0, SecondsHubRadius, SecondsHubSlices, 1);
+    DrawQuadricDisk(0.0, SecondsHubRadius, SecondsHubSlices);
     glPopMatrix();
 }
 

@@ -64,6 +64,7 @@ void CreateQuadric() {
     // The disks and cylinders recorded into the lists keep the normals and texture
     // coordinates these settings give them, so the quadric is set up before any list.
     Quadric = gluNewQuadric();
+    // Out of memory: the watch is drawn without its disks and cylinders.
     if (Quadric == nullptr)
         return;
     gluQuadricNormals(Quadric, GLU_SMOOTH);
@@ -90,6 +91,16 @@ void RecordList(GLuint& list, void (*record)()) {
     glNewList(list, GL_COMPILE);
     record();
     glEndList();
+}
+
+void DrawQuadricDisk(double innerRadius, double outerRadius, GLint slices) {
+    if (Quadric != nullptr)
+        gluDisk(Quadric, innerRadius, outerRadius, slices, 1);
+}
+
+void DrawQuadricCylinder(double radius, double length, GLint slices) {
+    if (Quadric != nullptr)
+        gluCylinder(Quadric, radius, radius, length, slices, 1);
 }
 
 void InitScene() {

@@ -30,5 +30,11 @@ extern GLuint DialTexture;       // the dial picture
 extern GLuint ReflectionTexture; // the environment picture sphere-mapped onto the case
 
 // The one GLU quadric, smooth normals and texture coordinates on, for every disk and
-// cylinder.
+// cylinder; null when GLU could not make one.
 extern GLUquadric* Quadric;
+
+// A disk in the plane z = 0 facing +z, and a cylinder along +z from z = 0, of one ring or
+// stack, drawn with the Quadric. Without a quadric they draw nothing, so that the rest of
+// the watch is still drawn.
+void DrawQuadricDisk(double innerRadius, double outerRadius, GLint slices);
+void DrawQuadricCylinder(double radius, double length, GLint slices);

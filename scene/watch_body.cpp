@@ -54,12 +54,12 @@ void RecordDial() {
     glColor3f(1.0f, 1.0f, 1.0f);
     glEnable(GL_TEXTURE_2D);
     glTranslatef(0.0f, 0.0f, 0.3f);
-    gluDisk(Quadric, 0.0, 6.8, 64, 1);
+    DrawQuadricDisk(0.0, 6.8, 64);
     glRotatef(180.0f, 1.0f, 0.0f, 0.0f);
     glColor3f(0.6f, 0.6f, 0.7f);
     glDisable(GL_TEXTURE_2D);
     glTranslatef(0.0f, 0.0f, -0.1f);
-    gluDisk(Quadric, 0.0, 6.8, 64, 1);
+    DrawQuadricDisk(0.0, 6.8, 64);
     glColor3f(1.0f, 1.0f, 1.0f);
     glPopMatrix();
 }

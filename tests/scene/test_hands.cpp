@@ -1,0 +1,67 @@
+// The hands at given local times: where their tips, ridges and side corners lie, and which
+// facet is the brighter one.
+#include "tests/scene/scene_view.h"
+
+namespace {
+
+using HandsTest = SceneTest;
+
+// A corner given in a hand's own frame (pointing along +x), turned by degrees about its pivot.
+void ExpectHandCorner(const Capture& capture, double degrees, double x, double y, double z,
+                      SceneTest::Colour rgb = {-1, -1, -1}, double pivotY = 0.0) {
+    const double a = degrees * M_PI / 180.0;
+    SceneTest::ExpectCorner(capture, x * std::cos(a) - y * std::sin(a),
+                            pivotY + x * std::sin(a) + y * std::cos(a), z, rgb);
+}
+
+TEST_F(HandsTest, PointAtTheLocalTime) {
+    // Degrees counter-clockwise from 3 o'clock, from the described readings of the clock.
+    const struct {
+        WORD hour, minute, second;
+        double hourAngle, minuteAngle, secondsAngle;
+    } cases[] = {
+        {12, 0, 0, 90, 90, 90},
+        {0, 0, 0, 90, 90, 90},
+        {3, 0, 0, 0, 90, 90},
+        {15, 0, 0, 0, 90, 90},
+        {6, 30, 0, -105, -90, 90},
+        {10, 10, 30, -215, 27, -90},
+        {23, 59, 59, -629.5, -269.9, -264},
+    };
+    PressKeys("L"); // unlit, so the corners carry the colours as given
+    Pose(0.0f, 0.0f);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.hour << ":" << c.minute << ":" << c.second);
+        fake::SetLocalTime(c.hour, c.minute, c.second);
+        const Capture capture = CaptureFrame(View{});
+        // Hour: tail 1 behind, tip 4 ahead, 0.4 wide, from 0.4 above the dial's centre with
+        // its ridge at 0.5; minute: tip 6 ahead, 0.1 higher throughout.
+        const struct {
+            double angle, tip, base;
+        } lozenges[] = {{c.hourAngle, 4.0, 0.4}, {c.minuteAngle, 6.0, 0.5}};
+        const SceneTest::Colour bright = {1.0f, 0.2f, 0.2f}, dark = {0.8f, 0.2f, 0.2f};
+        for (const auto& hand : lozenges) {
+            ExpectHandCorner(capture, hand.angle, hand.tip, 0, hand.base);
+            ExpectCorner(capture, 0.0, 0.0, hand.base + 0.1); // the ridge
+            // The brighter facet on the clockwise side, the darker on the other.
+            ExpectHandCorner(capture, hand.angle, 0, -0.2, hand.base, bright);
+            ExpectHandCorner(capture, hand.angle, 0, 0.2, hand.base, dark);
+        }
+        // Seconds: 1.6 ahead of the sub-dial's centre, 3.94 below the dial's, at 0.4, in the
+        // minute hand's darker red; its hub of radius 0.15 over the pivot.
+        ExpectHandCorner(capture, c.secondsAngle, 1.6, 0, 0.4, dark, -3.94);
+        EXPECT_TRUE(HasOnCircle(capture, 0.0, -3.94, 0.15, 0.4)) << "seconds hub";
+        ExpectCorner(capture, 0.0, 0.0, 0.3, {1.0f, 1.0f, 1.0f}); // the dial's face
+    }
+}
+
+TEST_F(HandsTest, FromBehindOnlyTheDialsBluishBackShows) {
+    PressKeys("LC");
+    Pose(0.0f, 180.0f);
+    const Capture capture = CaptureFrame(View{0.0, 180.0}); // at 12:00:00
+    ExpectCorner(capture, 0.0, 0.0, 0.4, {0.6f, 0.6f, 0.7f});
+    EXPECT_FALSE(Has(capture, 0.0, 0.0, 0.3)) << "the face";
+    EXPECT_FALSE(Has(capture, 0.0, 4.0, 0.4)) << "the hour hand";
+}
+
+} // namespace

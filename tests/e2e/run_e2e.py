@@ -1,8 +1,6 @@
 #!/usr/bin/env python3
 """run_e2e.py linux|asan|wine VIEWER WORK-FOLDER: walks the real viewer on a private Xvfb as a
-person would: finds the window "Orlentic", watches it sway, drags with each button, holds W, L,
-F and C, resizes it, ends it with Esc and, started again, with the close button, checking
-screenshots and exit statuses. Exit status: 0 passed, 1 failed, 77 skipped (no viewer)."""
+person would. Exit status: 0 passed, 1 failed, 77 skipped (no viewer)."""
 import ctypes, math, os, select, subprocess, sys, time  # noqa: E401
 from collections import Counter
 
@@ -17,8 +15,8 @@ CLIENT = {"linux": (0, 0, 800, 600), "asan": (0, 0, 800, 600), "wine": (4, 23, 7
 
 
 def measure(picture, paper=None):
-    """Counts of each kind of pixel; the paper's grey level (by default the one most light neutral
-    pixels gather around: the dial's); the height of the watch; the dial's centre and half sizes."""
+    """Counts of each kind of pixel, the paper's grey level (by default the one most light neutral
+    pixels gather around), the height of the watch, the dial's centre and half sizes."""
     width, height, px = picture
     colours = Counter(zip(px[0::3], px[1::3], px[2::3]))
     if paper is None:
@@ -49,13 +47,12 @@ def measure(picture, paper=None):
 
 
 def run_around(histogram, start, minimum=4):
-    """The stretch of entries >= minimum holding start, or the one nearest to it: the dial
-    without the bow above it, whose metal may share the paper's grey."""
-    low = high = min((i for i, n in enumerate(histogram) if n >= minimum),
-                     key=lambda i: abs(i - start), default=start)
-    while low > 0 and histogram[low - 1] >= minimum:
+    """The stretch of entries >= minimum holding start, or nearest to it: the dial, not the bow."""
+    full = {i for i, n in enumerate(histogram) if n >= minimum}
+    low = high = min(full, key=lambda i: abs(i - start), default=start)
+    while low - 1 in full:
         low -= 1
-    while high + 1 < len(histogram) and histogram[high + 1] >= minimum:
+    while high + 1 in full:
         high += 1
     return low, high
 
@@ -70,26 +67,16 @@ def changed(first, second, tolerance=24):
 class Viewer:
     def __init__(self, build, path, work):
         self.build, self.path, self.work, self.runs = build, path, work, 0
-        self.xvfb = self.process = self.window = None
-        self.env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+        self.process = None
+        self.env = {k: v for k, v in os.environ.items() if not k.startswith("XDG_")}
         # The GL driver and Xlib keep allocations to the end by design: no leak reports.
         self.env.update(MESA_SHADER_CACHE_DISABLE="true", UBSAN_OPTIONS="halt_on_error=1",
                         ASAN_OPTIONS="detect_leaks=0:halt_on_error=1")
-        if build == "wine":  # a prefix of our own, kept beside the work folder between runs
-            self.env.update(WINEDEBUG="-all",
+        if build == "wine":  # a home, so a prefix, of our own kept beside the work folder
+            self.env.update(HOME=work + "-state", WINEDEBUG="-all",
                             WINEDLLOVERRIDES="mscoree=d;mshtml=d;winemenubuilder.exe=d")
-            for name in ("WINEPREFIX", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"):
-                self.env[name] = os.path.join(work + "-state", name.lower())
-                os.makedirs(self.env[name], exist_ok=True)
-
-    def tool(self, *arguments, check=True):
-        result = subprocess.run(arguments, env=self.env, capture_output=True, timeout=30)
-        assert result.returncode == 0 or not check, f"{arguments}: {result.stderr}"
-        return result.stdout
-
-    def start_xvfb(self):
-        # -displayfd picks a free display, so runs never collide, and writes it once the server
-        # is ready; -noreset keeps it accepting connections when its last client leaves.
+            os.makedirs(self.env["HOME"], exist_ok=True)
+        # -displayfd: a free display, written once it is ready; -noreset: alive between clients.
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp", "-screen", "0",
@@ -98,9 +85,10 @@ class Viewer:
         assert select.select([read_end], [], [], 20)[0], "Xvfb did not start"
         self.env["DISPLAY"] = ":" + os.read(read_end, 16).decode().strip()
 
-    def windows(self):
-        return self.tool("xdotool", "search", "--onlyvisible", "--name", "^Orlentic$",
-                         check=False).split()
+    def tool(self, *arguments, check=True, timeout=30):
+        result = subprocess.run(arguments, env=self.env, capture_output=True, timeout=timeout)
+        assert result.returncode == 0 or not check, f"{arguments}: {result.stderr}"
+        return result.stdout
 
     def read_client(self):
         lines = self.tool("xdotool", "getwindowgeometry", "--shell", self.window).split()
@@ -114,27 +102,16 @@ class Viewer:
         self.process = subprocess.Popen(
             ["wine"] * (self.build == "wine") + [self.path], env=self.env, cwd=self.work,
             stdin=subprocess.DEVNULL, stdout=open(self.log, "w"), stderr=subprocess.STDOUT)
-        deadline = time.time() + (120 if self.build == "wine" else 30)  # Wine builds its prefix
-        while not self.window:
-            self.check_running('a window titled "Orlentic"', deadline)
-            time.sleep(0.2)
-            self.window = (self.windows() or [None])[0]
+        wait = 120 if self.build == "wine" else 30  # Wine builds its prefix on a first run
+        self.window = self.tool("xdotool", "search", "--sync", "--onlyvisible", "--name",
+                                "^Orlentic$", timeout=wait).split()[0]
         self.read_client()
         # Without a window manager nobody hands out the keyboard focus; give it as one would.
         self.tool("xdotool", "windowfocus", self.window, check=False)
-        self.tool("xdotool", "mousemove", *self.point(20, 20))
         return self.wait("a first frame", lambda p: p[2][:3] == bytes(BACKGROUND), timeout=30)
-
-    def check_running(self, what, deadline):
-        status = self.process.poll()
-        assert status is None, f"the viewer ended ({status}) awaiting {what}"
-        assert time.time() < deadline, f"{what}: not seen in time"
 
     def point(self, x, y):
         return str(int(self.client[0] + x)), str(int(self.client[1] + y))
-
-    def hold(self, key):  # a key pressed and released between two frames is rightly lost
-        self.tool("xdotool", "keydown", key, "sleep", "0.25", "keyup", key)
 
     def drag(self, button, start, delta=(0, 0), steps=12):
         """Presses button at start, moves by delta in steps, releases; a click with no delta."""
@@ -144,23 +121,20 @@ class Viewer:
             command += ["mousemove", *self.point(*point), "sleep", "0.03"]
         self.tool("xdotool", *command, "sleep", "0.1", "mouseup", str(button))
 
-    def wait(self, what, condition, motion=None, timeout=20.0):
-        """Screenshots until condition(picture) holds, and motion(share of pixels changed since
-        the last one) if given; polling keeps the checks independent of the frame rate."""
+    def wait(self, what, condition, still=False, timeout=20.0):
+        """Screenshots until condition(picture) holds, and if still, the picture stopped moving;
+        polling keeps the checks independent of the frame rate."""
         deadline, (left, top, width, height), previous = time.time() + timeout, self.client, None
         while True:
-            pixels = subprocess.run(
-                ["convert", "xwd:-", "-crop", f"{width}x{height}+{left}+{top}", "-depth", "8",
-                 "rgb:-"], input=self.tool("xwd", "-root", "-silent"), capture_output=True,
-                check=True, timeout=30).stdout
-            picture = (width, height, pixels)
-            moved = previous and changed(previous, picture)
-            if condition(picture) and (not motion or previous and motion(moved)):
+            crop = f"{width}x{height}+{left}+{top}"
+            picture = (width, height, self.tool("import", "-window", "root", "-crop", crop,
+                                                "-depth", "8", "rgb:-"))
+            moving = still and (not previous or changed(previous, picture) >= STILL)
+            if condition(picture) and not moving:
                 print(f"[{time.strftime('%H:%M:%S')}] ok: {what}", flush=True)
                 return picture
-            with open(os.path.join(self.work, "last.ppm"), "wb") as ppm:
-                ppm.write(b"P6 %d %d 255\n" % (width, height) + pixels)
-            self.check_running(what + " (last.ppm shows the last try)", deadline)
+            assert self.process.poll() is None, f"the viewer ended awaiting {what}"
+            assert time.time() < deadline, f"{what}: not seen in time"
             previous = picture
 
     def dial_at(self, view_x=0.0, view_y=-2.5, view_z=-34.0):
@@ -178,14 +152,12 @@ class Viewer:
         end()
         status = self.process.wait(timeout=20 if self.build == "wine" else 5)  # Wine's takes 2 s
         log = open(self.log, errors="replace").read()
-        assert "Sanitizer" not in log and "runtime error" not in log, "a sanitizer report"
-        assert status == 0 and not self.windows(), f"{how}: exit status {status} or a window"
+        assert status == 0 and "Sanitizer" not in log and "runtime error" not in log, \
+            f"{how}: exit status {status}, or a sanitizer report in {self.log}"
         print(f"[{time.strftime('%H:%M:%S')}] ok: {how} ended the viewer", flush=True)
-        self.window = None
 
     def close(self):
-        """What the close button does: WM_DELETE_WINDOW sent to the window. xdotool can only
-        destroy the window, which would bypass the program's own handling."""
+        """The close button: WM_DELETE_WINDOW sent to the window (xdotool could only destroy it)."""
         x11 = ctypes.CDLL("libX11.so.6")
         x11.XOpenDisplay.restype = ctypes.c_void_p
         display = ctypes.c_void_p(x11.XOpenDisplay(self.env["DISPLAY"].encode()))
@@ -204,60 +176,45 @@ def walk(v):
     v.wait("the watch swaying by itself", lambda p: changed(first, p) > 0.02)
     v.drag(1, (60, 60))
     rest = v.wait("the first click ending the sway for good, the watch facing the eye",
-                  v.facing(), lambda share: share < STILL)
+                  v.facing(), still=True)
     at_rest = measure(rest)
-    paper, paper_count = at_rest["paper_level"], at_rest["paper"]
-
-    def dial_ratio(width, height):  # the dial's half sizes against theirs at rest
-        return lambda p: (d := measure(p)["dial"]) is not None and width[0] <= d[2] / at_rest[
-            "dial"][2] <= width[1] and height[0] <= d[3] / at_rest["dial"][3] <= height[1]
-
-    # Left: half a degree a pixel; 120 px left spin the dial to -60 degrees (half its width), up
-    # tip it from -5 to -65 (cos 65 / cos 5 = 0.42 of its height), both towards the light.
-    # Right: a tenth of a unit a pixel, away going down. Middle: a 24th of a unit, with the mouse.
+    paper, paper_count, dial = at_rest["paper_level"], at_rest["paper"], at_rest["dial"]
     start = (int(centre[0]) + 60, int(centre[1]) - 40)
-    for what, button, delta, condition in (
-            ("a left drag turning the watch about its vertical axis", 1, (-120, 0),
-             dial_ratio((0.35, 0.65), (0.9, 1.1))),
-            ("an upward left drag tipping it about its horizontal axis", 1, (0, -120),
-             dial_ratio((0.9, 1.1), (0.3, 0.55))),
-            ("a downward right drag moving it away", 3, (0, 100), v.facing(view_z=-44.0)),
-            ("a middle drag moving it right and down with the mouse", 2, (96, 48),
-             v.facing(view_x=4.0, view_y=-4.5))):
-        v.drag(button, start, delta)
-        v.wait(what, condition)
-        v.drag(button, (start[0] + delta[0], start[1] + delta[1]), (-delta[0], -delta[1]))
-        v.wait(f"the opposite drag undoing {what}", lambda p: changed(rest, p) < STILL)
 
+    def act(action, back=False):  # a key held (pressed and released between frames is lost), or
+        if isinstance(action, str):  # a drag from start (back: the opposite drag)
+            return v.tool("xdotool", "keydown", action, "sleep", "0.25", "keyup", action)
+        (button, (dx, dy)), sign = action, 1 - 2 * back
+        v.drag(button, (start[0] + dx * back, start[1] + dy * back), (sign * dx, sign * dy))
+
+    # Left: half a degree a pixel; 120 px spin the dial to -60 degrees, half its width. Right: a
+    # tenth of a unit a pixel, away going down. Middle: a 24th of a unit, with the mouse.
     # W outlines all: the background shows through the dial. L drops glass and shading: the paper
-    # shows white. C hides the case and the glass, which lightened the paper. F with C hidden
-    # leaves the turning gears alone; C brings the case back. A second press undoes each.
-    for key, what, condition, motion in (
-            ("w", "W drawing outlines", lambda p: (m := measure(p, paper))["paper"]
-             < paper_count / 2 < m["background"] - at_rest["background"], None),
-            ("w", "W again filling the polygons", None, None),
-            ("l", "L dropping glass and shading",
-             lambda p: measure(p)["paper_level"] >= max(220, paper + 40), None),
-            ("l", "L again bringing back glass and shading", None, None),
-            ("c", "C hiding the case and the glass", lambda p: (m := measure(p))["paper_level"]
-             <= paper - 8 and m["height"] < 2.3 * radius and v.facing()(p), None),
-            ("f", "F with C hidden leaving the gear train alone", lambda p: (m := measure(
-                p, paper))["red"] < 20 and m["paper"] < paper_count / 2 and m["background"]
-             < p[0] * p[1] - 5000, lambda share: share > 0.001),
-            ("c", "C bringing back the case, dial and hands still hidden",
-             lambda p: (m := measure(p))["red"] < 20 and m["height"] > 2.2 * radius, None),
-            ("f", "F again bringing back the dial and the hands", None, None)):
-        v.hold(key)
-        v.wait(what, condition or (lambda p: changed(rest, p) < STILL), motion)
+    # shows white. C hides the case and the glass, which lightened the paper. F hides the dial
+    # and the hands. The opposite drag or a second press of the key undoes each.
+    for what, action, condition in (
+            ("a left drag turning the watch about its vertical axis", (1, (-120, 0)),
+             lambda p: (d := measure(p)["dial"]) and 0.35 <= d[2] / dial[2] <= 0.65
+             and 0.9 <= d[3] / dial[3] <= 1.1),
+            ("a downward right drag moving it away", (3, (0, 100)), v.facing(view_z=-44.0)),
+            ("a middle drag moving it right and down with the mouse", (2, (96, 48)),
+             v.facing(view_x=4.0, view_y=-4.5)),
+            ("W drawing outlines", "w", lambda p: (m := measure(p, paper))["paper"]
+             < paper_count / 2 < m["background"] - at_rest["background"]),
+            ("L dropping glass and shading", "l",
+             lambda p: measure(p)["paper_level"] >= max(220, paper + 40)),
+            ("C hiding the case and the glass", "c", lambda p: (m := measure(p))["paper_level"]
+             <= paper - 8 and m["height"] < 2.3 * radius and v.facing()(p)),
+            ("F hiding the dial and the hands", "f", lambda p: measure(p, paper)["red"] < 20)):
+        act(action)
+        v.wait(what, condition)
+        act(action, True)
+        v.wait(f"undoing {what}", lambda p: changed(rest, p) < STILL)
 
     v.tool("xdotool", "windowsize", "--sync", v.window, "600", "400")
     v.read_client()
     v.wait(f"a round dial in the middle of a {v.client[2:]} client area", v.facing())
-    # The mouse is captured during a drag: 200 px down from 60 px above the bottom edge move
-    # the watch 20 units away, though most of them are below the window.
-    v.drag(3, (v.client[2] // 2, v.client[3] - 60), (0, 200))
-    v.wait("a right drag going on below the window", v.facing(view_z=-54.0))
-    v.end("Esc", lambda: v.hold("Escape"))
+    v.end("Esc", lambda: act("Escape"))
     v.start()
     v.end("the close button", v.close)
 
@@ -268,19 +225,17 @@ def main(build, path, work):
     os.makedirs(work, exist_ok=True)
     v = Viewer(build, os.path.abspath(path), os.path.abspath(work))
     try:
-        v.start_xvfb()
         walk(v)
         return 0
     except (AssertionError, OSError, subprocess.SubprocessError) as failure:
         log = open(v.log, errors="replace").read()[-4000:] if v.runs else ""
-        return print(f"FAILED ({build}): {failure}\n{log}\nscreenshots, logs: {work}") or 1
+        return print(f"FAILED ({build}): {failure}\n{log}\nlogs: {work}") or 1
     finally:
         if v.process:
             v.process.kill()
         if build == "wine":  # our prefix's Wine server, and the desktop process it started
             subprocess.run(["wineserver", "-k"], env=v.env, capture_output=True, timeout=30)
-        if v.xvfb:
-            v.xvfb.kill()
+        v.xvfb.kill()
 
 
 if __name__ == "__main__":

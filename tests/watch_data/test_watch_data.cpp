@@ -2,7 +2,6 @@
 // the dial once placed.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 
 #include "watch_data/watch_data.h"
@@ -28,11 +27,10 @@ const struct {
 } Meshes[] = {{"case", &CaseMesh, 6382, 3342, {2.63407f, 3.25f, 0.472146f}},
               {"glass", &GlassMesh, 768, 514, {3.25f, 3.25f, 0.153543f}}};
 
-// Every index resolves; normals are unit; no triangle is degenerate; and since back faces
-// are culled, every triangle runs counter-clockwise seen from its corner normals, or it is a
-// hole in the picture. Placed as the scene places it (scaled by 3.3, moved by (0, 2, -1.1)),
-// the case stays behind the dial's face (radius 6.8 at z 0.3) inside the bezel, whose lip
-// overlaps the dial's edge.
+// Every index resolves, normals are unit, no triangle is degenerate, and each runs
+// counter-clockwise about its corner normals, or culling makes it a hole. Placed as the scene
+// places it (scaled by 3.3, moved by (0, 2, -1.1)), the case stays behind the dial's face
+// (radius 6.8 at z 0.3) inside the bezel, whose lip overlaps the dial's edge.
 TEST(WatchData, EveryTriangleResolvesFacesItsNormalsAndFitsTheDial) {
     for (const auto& c : Meshes) {
         SCOPED_TRACE(c.name);
@@ -58,8 +56,8 @@ TEST(WatchData, EveryTriangleResolvesFacesItsNormalsAndFitsTheDial) {
         MeshVector reach = {0, 0, 0};
         for (int v = 0; v < mesh.VertexCount; ++v) {
             const MeshVector p = mesh.Vertices[v];
-            reach = {std::max(reach.x, std::fabs(p.x)), std::max(reach.y, std::fabs(p.y)),
-                     std::max(reach.z, std::fabs(p.z))};
+            reach = {std::fmax(reach.x, std::fabs(p.x)), std::fmax(reach.y, std::fabs(p.y)),
+                     std::fmax(reach.z, std::fabs(p.z))};
             const bool onTheFace = std::hypot(3.3f * p.x, 2 + 3.3f * p.y) < 6.6f;
             EXPECT_FALSE(&mesh == &CaseMesh && onTheFace && -1.1f + 3.3f * p.z >= 0.3f) << v;
         }

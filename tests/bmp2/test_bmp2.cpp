@@ -1,10 +1,8 @@
-// The BMP loader on a real GL context: names, both failure boxes, pixel order, the texture it
-// leaves behind, and the bitmaps it must refuse.
+// The BMP loader on a real GL context: the textures it leaves and the failures it reports.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
-#include <utility>
 #include <vector>
 
 // The Win32 subset before GL: GL's headers define APIENTRY only when nothing has yet.
@@ -27,8 +25,7 @@ struct BmpFields {
     int64_t PixelBytes = -1;  // pixel bytes written; -1: width x height x 3
 };
 
-// Colour-table bytes are 0xEE, so a loader that takes them for pixels shows it; pixel byte
-// i is i + 1, so the first pixel is 1, 2, 3. Only the first keep bytes are kept.
+// Colour-table bytes are 0xEE; pixel byte i is i + 1. Only the first keep bytes are kept.
 Bytes MakeBmp(const BmpFields& f, size_t keep = SIZE_MAX) {
     const int64_t colourBytes = f.ColourBytes >= 0 ? f.ColourBytes : 4 * int64_t{f.ColoursUsed};
     const int64_t pixelBytes = f.PixelBytes >= 0 ? f.PixelBytes : int64_t{f.Width} * f.Height * 3;
@@ -56,120 +53,74 @@ class Bmp2 : public ::testing::Test {
     void SetUp() override { fake::Reset(); }
 };
 
-// One box with the expected words and style, false, the caller's 7 kept, and no texture
-// made (making one would have bound it).
-void ExpectFailure(const char* fileName, bool missing) {
-    glBindTexture(GL_TEXTURE_2D, 0);
-    GLuint texture = 7;
-    EXPECT_FALSE(LoadBmpTexture(fileName, texture));
-    EXPECT_EQ(texture, 7u);
-    GLint bound = -1;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(bound, 0);
-    ASSERT_EQ(fake::MessageBoxes().size(), 1u);
-    const fake::MessageBoxRecord& box = fake::MessageBoxes()[0];
-    const std::string text =
-        missing ? "File not found in resource - " : "Unable to read from resource - ";
-    EXPECT_EQ(box.text, text + fileName);
-    EXPECT_EQ(box.caption, missing ? "BMP Texture" : "BMP Unit");
-    EXPECT_EQ(box.owner, nullptr);
-    EXPECT_EQ(box.type, static_cast<UINT>(MB_OK));
-}
-
-// Each load makes a new texture and leaves it bound, sets the environment back to modulate,
-// and builds mipmaps that the plain linear filters never sample.
-TEST_F(Bmp2, TheStemBeforeTheFirstDotNamesTheResourceInAnyCase) {
-    fake::AddResource("DIAL", "BMP", MakeBmp({}));
-    const struct {
-        const char* fileName;
-        int width, height;
-    } cases[] = {
-        {"watchFace.bmp", 256, 256}, {"REFLECTION.bmp", 128, 128}, {"dial.face.bmp", 4, 2}};
-    GLuint texture = 0;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.fileName);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_DECAL);
-        ASSERT_TRUE(LoadBmpTexture(c.fileName, texture));
-        GLint bound = 0, mode = 0, filters[2] = {}, sizes[3] = {};
-        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-        glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filters[0]);
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &filters[1]);
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &sizes[0]);
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &sizes[1]);
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &sizes[2]);
-        EXPECT_EQ(bound, static_cast<GLint>(texture));
-        EXPECT_EQ(mode, GL_MODULATE);
-        EXPECT_EQ(filters[0], GL_LINEAR);
-        EXPECT_EQ(filters[1], GL_LINEAR);
-        EXPECT_EQ(std::vector<GLint>(sizes, sizes + 3),
-                  (std::vector<GLint>{c.width, c.height, c.width / 2}));
-    }
-}
-
-// A name without a dot has no stem, so even "watchFace" finds nothing.
-TEST_F(Bmp2, EachFailureIsReportedWithTheNameAsPassed) {
-    for (const char* fileName : {"watchFace", ".bmp", "", "Reflection.bmp"}) {
-        SCOPED_TRACE(fileName);
-        fake::Reset();
-        fake::RemoveResource("REFLECTION");
-        ExpectFailure(fileName, true);
-    }
-    // A resource found but not loaded is missing too; one that will not lock cannot be read.
-    fake::Reset();
-    fake::FailCall("LoadResource");
-    ExpectFailure("watchFace.bmp", true);
-    fake::Reset();
-    fake::FailCall("LockResource");
-    ExpectFailure("watchFace.bmp", false);
-}
-
-// With biSizeImage 0 a 4 x 2 bitmap has 24 bytes of pixels; the last pixel of the file
-// (bytes 22, 23, 24) is the top right texel. A colour table is skipped, and bytes past the
-// pixels that biSizeImage still counts are ignored.
-TEST_F(Bmp2, PixelsReachGlAsRedGreenBlueBottomRowFirst) {
+// Each load leaves a new texture bound, the environment back at modulate, and mipmaps that
+// the plain linear filters never sample. The made-up bitmaps' last pixel (bytes 22, 23, 24)
+// is the top right texel, past a skipped colour table or biSizeImage's extra bytes.
+TEST_F(Bmp2, EachLoadLeavesARedFirstLinearTextureBound) {
     Bytes plain = MakeBmp({});
     plain[54] = 10, plain[55] = 20, plain[56] = 30;
-    const std::pair<Bytes, Bytes> cases[] = {
-        {plain, {30, 20, 10}},
-        {MakeBmp({4, 2, 24, 0, 0, 2}), {3, 2, 1}},
-        {MakeBmp({4, 2, 24, 0, 30, 0, -1, -1, 30}), {3, 2, 1}}};
-    for (const auto& [bmp, first] : cases) {
-        fake::AddResource("PIXELS", "BMP", bmp);
+    const struct {
+        const char* fileName;
+        Bytes bytes, corners; // the DIAL resource; the first and the last texel
+        int width, height;
+    } cases[] = {
+        {"watchFace.bmp", {}, Bytes(6, 255), 256, 256},
+        {"REFLECTION.bmp", {}, Bytes(6, 80), 128, 128},
+        {"dial.face.bmp", plain, {30, 20, 10, 24, 23, 22}, 4, 2},
+        {"Dial.bmp", MakeBmp({4, 2, 24, 0, 0, 2}), {3, 2, 1, 24, 23, 22}, 4, 2},
+        {"dial.bmp", MakeBmp({4, 2, 24, 0, 30, 0, -1, -1, 30}), {3, 2, 1, 24, 23, 22}, 4, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fileName);
+        fake::AddResource("DIAL", "BMP", c.bytes);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_DECAL);
         GLuint texture = 0;
-        ASSERT_TRUE(LoadBmpTexture("pixels.bmp", texture));
-        Bytes texels(4 * 2 * 3);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        ASSERT_TRUE(LoadBmpTexture(c.fileName, texture));
+        GLint state[7] = {};
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &state[0]);
+        glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &state[1]);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &state[2]);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &state[3]);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &state[4]);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &state[5]);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &state[6]);
+        EXPECT_EQ(std::vector<GLint>(state, state + 7),
+                  (std::vector<GLint>{static_cast<GLint>(texture), GL_MODULATE, GL_LINEAR,
+                                      GL_LINEAR, c.width, c.height, c.width / 2}));
+        Bytes texels(static_cast<size_t>(c.width) * c.height * 3);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
-        EXPECT_EQ(Bytes(texels.begin(), texels.begin() + 3), first);
-        EXPECT_EQ(Bytes(texels.end() - 3, texels.end()), (Bytes{24, 23, 22}));
+        const size_t last = texels.size() - 3;
+        EXPECT_EQ((Bytes{texels[0], texels[1], texels[2], texels[last], texels[last + 1],
+                         texels[last + 2]}),
+                  c.corners);
     }
 }
 
-// Every malformed or unsupported bitmap ends in the read failure, never in a read or write
-// outside a buffer (the sanitizer build watches the fake's exact-size copies). The fields
-// run width, height, bits, compression, biSizeImage, biClrUsed, table bytes, bfOffBits and
-// pixel bytes.
-TEST_F(Bmp2, MalformedBitmapsEndInTheReadFailure) {
+// Every failure shows one box naming the file as passed and keeps the caller's 7. A name
+// without a dot has no stem. A malformed bitmap is refused without a read outside a buffer
+// (the sanitizer build watches the fake's exact-size copies). MakeBmp's fields run width,
+// height, bits, compression, biSizeImage, biClrUsed, table bytes, bfOffBits, pixel bytes.
+TEST_F(Bmp2, EachFailureShowsOneBoxAndKeepsTheCallersTexture) {
     const struct {
         const char* what;
-        Bytes bytes;
+        Bytes bytes; // the BROKEN resource
+        const char* fileName = "broken.bmp";
+        const char* failingCall = ""; // "": none
+        bool missing = false;
     } cases[] = {
-        {"empty resource", {}},
+        {"no dot", {}, "watchFace", "", true},
+        {"no such resource", {}, "Missing.bmp", "", true},
+        {"resource not loaded", {}, "watchFace.bmp", "LoadResource", true},
+        {"resource not locked", {}, "watchFace.bmp", "LockResource"},
         {"info header cut short", MakeBmp({}, 14 + 20)},
-        {"colour table cut short", MakeBmp({4, 2, 24, 0, 0, 2}, 54 + 5)},
         {"pixels one byte short", MakeBmp({}, 54 + 23)},
-        {"biSizeImage beyond the resource", MakeBmp({4, 2, 24, 0, 25})},
         {"biSizeImage short of the pixels", MakeBmp({4, 2, 24, 0, 23})},
-        {"top-down rows", MakeBmp({4, -2})},
         {"zero width", MakeBmp({0, 2})},
         {"zero height", MakeBmp({4, 0})},
         {"width beyond 16 bits", MakeBmp({65536, 1})},
-        // 23972 x 59722 x 3 is 2^32 + 56: a 32-bit product would ask for 56 bytes only.
-        {"pixel count wrapping 32 bits", MakeBmp({23972, 59722, 24, 0, 0, 0, -1, -1, 56})},
-        {"huge biClrUsed", MakeBmp({4, 2, 24, 0, 0, 0xffffffff, 8})},
-        // 54 + 4 x 2^30 is 54 again in 32 bits.
-        {"biClrUsed wrapping bfOffBits", MakeBmp({4, 2, 24, 0, 0, 0x40000000, 8, 54})},
+        {"23972 x 59722 x 3 wrapping 32 bits to 56",
+         MakeBmp({23972, 59722, 24, 0, 0, 0, -1, -1, 56})},
+        {"54 + 4 x 2^30 table bytes wrapping 32 bits to 54",
+         MakeBmp({4, 2, 24, 0, 0, 0x40000000, 8, 54})},
         {"gap before the pixels", MakeBmp({4, 2, 24, 0, 0, 0, -1, 58})},
         {"32 bits a pixel", MakeBmp({4, 2, 32})},
         {"run-length compressed", MakeBmp({4, 2, 24, 1})},
@@ -179,7 +130,17 @@ TEST_F(Bmp2, MalformedBitmapsEndInTheReadFailure) {
         SCOPED_TRACE(c.what);
         fake::Reset();
         fake::AddResource("BROKEN", "BMP", c.bytes);
-        ExpectFailure("broken.bmp", false);
+        fake::FailCall(c.failingCall);
+        GLuint texture = 7;
+        EXPECT_FALSE(LoadBmpTexture(c.fileName, texture));
+        EXPECT_EQ(texture, 7u);
+        ASSERT_EQ(fake::MessageBoxes().size(), 1u);
+        const fake::MessageBoxRecord& box = fake::MessageBoxes()[0];
+        const std::string expected = c.missing ? "BMP Texture: File not found in resource - "
+                                               : "BMP Unit: Unable to read from resource - ";
+        EXPECT_EQ(box.caption + ": " + box.text, expected + c.fileName);
+        EXPECT_EQ(box.owner, nullptr);
+        EXPECT_EQ(box.type, static_cast<UINT>(MB_OK));
     }
 }
 

@@ -1,7 +1,6 @@
-// libFuzzer target: arbitrary bytes as the "BMP" resource. The platform and GL calls are
-// stood in for here, so a run needs no window or GL driver, and assert the loader's promises:
-// on failure one read-failure box and no texture begun; on success one upload whose every
-// pixel lies inside the loader's buffer (the upload reads them all, so ASan sees overruns).
+// libFuzzer target: arbitrary bytes as the "BMP" resource, with the platform and GL calls
+// stood in for. On failure one box and no texture begun; on success one texture whose every
+// uploaded pixel lies inside the loader's buffer (the upload reads them all for ASan).
 #include "platform/win32.h"
 #include "platform/opengl.h"
 
@@ -9,14 +8,12 @@
 
 #include <cassert>
 #include <cstring>
-#include <string>
 #include <vector>
 
 namespace {
 
 std::vector<uint8_t> Resource; // exactly the input's bytes, so a read past them is caught
-int BoxCount = 0, TexturesMade = 0, Uploads = 0;
-std::string BoxText;
+int BoxCount = 0, TexturesMade = 0;
 volatile unsigned UploadSum; // keeps the upload's reads from being optimised away
 
 } // namespace
@@ -37,9 +34,8 @@ DWORD SizeofResource(HMODULE, HRSRC) {
     return static_cast<DWORD>(Resource.size());
 }
 
-int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
+int MessageBoxA(HWND, LPCSTR, LPCSTR, UINT) {
     ++BoxCount;
-    BoxText = std::string(caption) + ": " + text;
     return 1; // IDOK
 }
 
@@ -60,19 +56,17 @@ GLint GLAPIENTRY gluBuild2DMipmaps(GLenum, GLint, GLsizei width, GLsizei height,
     for (size_t i = 0; i < static_cast<size_t>(width) * static_cast<size_t>(height) * 3; ++i)
         sum += bytes[i];
     UploadSum = sum;
-    ++Uploads;
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Resource.assign(data, data + size);
     Resource.shrink_to_fit();
-    BoxCount = TexturesMade = Uploads = 0;
+    BoxCount = TexturesMade = 0;
     GLuint texture = 7;
     if (LoadBmpTexture("fuzz.bmp", texture))
-        assert(BoxCount == 0 && TexturesMade == 1 && Uploads == 1 && texture == 1);
+        assert(BoxCount == 0 && TexturesMade == 1 && texture == 1);
     else
-        assert(BoxCount == 1 && TexturesMade == 0 && texture == 7 &&
-               BoxText == "BMP Unit: Unable to read from resource - fuzz.bmp");
+        assert(BoxCount == 1 && TexturesMade == 0 && texture == 7);
     return 0;
 }

@@ -2,9 +2,7 @@
 // the dial once placed.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <vector>
 
 #include "watch_data/watch_data.h"
 
@@ -20,8 +18,7 @@ double Dot(MeshVector a, MeshVector b) {
 }
 
 // How far each mesh reaches from the origin: the case to its middle band's widest
-// ring, the top of its bow and the bezel's lip; the glass to its rim and its outer dome's apex,
-// which the scene's placing puts in front of the dial and over its whole face.
+// ring, the top of its bow and the bezel's lip; the glass to its rim and its outer dome's apex.
 const struct {
     const char* name;
     const ModelMesh* mesh;
@@ -30,23 +27,22 @@ const struct {
 } Meshes[] = {{"case", &CaseMesh, 6382, 3342, {2.63407f, 3.25f, 0.472146f}},
               {"glass", &GlassMesh, 768, 514, {3.25f, 3.25f, 0.153543f}}};
 
-// Every index resolves and every entry is used; normals are unit; no triangle is degenerate;
-// and since back faces are culled, every triangle runs counter-clockwise seen from its
-// corner normals, or it is a hole in the picture.
-TEST(WatchData, EveryTriangleResolvesAndFacesItsNormals) {
+// Every index resolves, normals are unit, no triangle is degenerate, and each runs
+// counter-clockwise about its corner normals, or culling makes it a hole. Placed as the scene
+// places it (scaled by 3.3, moved by (0, 2, -1.1)), the case stays behind the dial's face
+// (radius 6.8 at z 0.3) inside the bezel, whose lip overlaps the dial's edge.
+TEST(WatchData, EveryTriangleResolvesFacesItsNormalsAndFitsTheDial) {
     for (const auto& c : Meshes) {
         SCOPED_TRACE(c.name);
         const ModelMesh& mesh = *c.mesh;
         ASSERT_EQ(mesh.TriangleCount, c.triangles);
         ASSERT_EQ(mesh.VertexCount, c.vertices);
-        std::vector<bool> vertexUsed(mesh.VertexCount), normalUsed(mesh.NormalCount);
         for (int t = 0; t < mesh.TriangleCount; ++t) {
             const MeshTriangle& triangle = mesh.Triangles[t];
             MeshVector corners[3], normals = {0, 0, 0};
             for (int k = 0; k < 3; ++k) {
                 const int v = triangle.VertexIndex[k], n = triangle.NormalIndex[k];
                 ASSERT_TRUE(v >= 0 && v < mesh.VertexCount && n >= 0 && n < mesh.NormalCount) << t;
-                vertexUsed[v] = normalUsed[n] = true;
                 corners[k] = mesh.Vertices[v];
                 normals = {normals.x + mesh.Normals[n].x, normals.y + mesh.Normals[n].y,
                            normals.z + mesh.Normals[n].z};
@@ -55,30 +51,19 @@ TEST(WatchData, EveryTriangleResolvesAndFacesItsNormals) {
             EXPECT_GT(Dot(cross, cross), 1e-20) << "triangle " << t;
             EXPECT_GT(Dot(cross, normals), 0) << "triangle " << t;
         }
-        EXPECT_EQ(std::count(vertexUsed.begin(), vertexUsed.end(), false), 0);
-        EXPECT_EQ(std::count(normalUsed.begin(), normalUsed.end(), false), 0);
         for (int n = 0; n < mesh.NormalCount; ++n)
             EXPECT_NEAR(Dot(mesh.Normals[n], mesh.Normals[n]), 1.0, 2e-6) << "normal " << n;
         MeshVector reach = {0, 0, 0};
         for (int v = 0; v < mesh.VertexCount; ++v) {
             const MeshVector p = mesh.Vertices[v];
-            reach = {std::max(reach.x, std::fabs(p.x)), std::max(reach.y, std::fabs(p.y)),
-                     std::max(reach.z, std::fabs(p.z))};
+            reach = {std::fmax(reach.x, std::fabs(p.x)), std::fmax(reach.y, std::fabs(p.y)),
+                     std::fmax(reach.z, std::fabs(p.z))};
+            const bool onTheFace = std::hypot(3.3f * p.x, 2 + 3.3f * p.y) < 6.6f;
+            EXPECT_FALSE(&mesh == &CaseMesh && onTheFace && -1.1f + 3.3f * p.z >= 0.3f) << v;
         }
         EXPECT_NEAR(reach.x, c.reach[0], 1e-5);
         EXPECT_NEAR(reach.y, c.reach[1], 1e-5);
         EXPECT_NEAR(reach.z, c.reach[2], 1e-5);
-    }
-}
-
-// Placed as the scene places it (scaled by 3.3, moved by (0, 2, -1.1)), the case stays behind
-// the dial's face (radius 6.8 at z 0.3) inside the bezel, whose lip overlaps the dial's edge.
-TEST(WatchData, TheCaseStaysBehindTheDialFace) {
-    for (int v = 0; v < CaseMesh.VertexCount; ++v) {
-        const MeshVector p = CaseMesh.Vertices[v];
-        if (std::hypot(3.3f * p.x, 2 + 3.3f * p.y) < 6.6f) {
-            EXPECT_LT(-1.1f + 3.3f * p.z, 0.3f) << "vertex " << v;
-        }
     }
 }
 

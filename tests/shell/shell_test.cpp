@@ -1,6 +1,5 @@
-// The shell against the recording fake of the platform and a stand-in for the scene that
-// logs into the same record: start-up and teardown with their boxes, the frame loop, and the
-// window procedure, whose drags are checked against the described rates.
+// The shell against the fake platform and a stand-in scene logging to the same record:
+// start-up and teardown with their boxes, the frame loop and the window procedure.
 #include <cstring>
 #include <gtest/gtest.h>
 

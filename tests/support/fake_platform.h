@@ -1,9 +1,6 @@
 // A recording stand-in for platform/, linked instead of it by the tests. Each call is logged
-// as "Name arg ..." and answers with a canned result unless the test made it fail. It acts
-// as Win32 where the shell relies on it: CreateWindowExA sends WM_CREATE and WM_SIZE (792 by
-// 573, an 800 by 600 window's client area), PeekMessageA gives one message per call and
-// WM_QUIT once the queue is empty, a window losing the capture gets WM_CAPTURECHANGED, and
-// releasing what was never made fails.
+// as "Name argument" and gives a canned result unless the test made it fail. Windows have a
+// 792 by 573 client area, as an 800 by 600 window has, and PeekMessageA gives one message a call.
 #pragma once
 
 #include <cstdint>
@@ -36,27 +33,22 @@ void AddResource(const std::string& name, const std::string& type,
                  const std::vector<uint8_t>& bytes);
 void RemoveResource(const std::string& name);
 
-// Everything the fake knows, for the tests to drive and read.
 struct Recorder {
-    std::vector<std::string> calls; // in order, "Name" and the arguments that matter, flags hex
+    std::vector<std::string> calls; // in order, with the arguments that matter
     std::vector<MessageBoxRecord> boxes;
     DWORD tick = 0;                     // what GetTickCount returns
     std::deque<MSG> queue;              // what PeekMessageA hands out before WM_QUIT
     std::function<void(int)> afterSwap; // run after each SwapBuffers with the count so far
-    HWND capture = nullptr;             // the window holding the capture
+    HWND capture = nullptr;
     std::set<std::string> failing;
     SYSTEMTIME localTime = {2024, 3, 5, 15, 12, 0, 0, 0};
     std::map<std::string, std::vector<uint8_t>> resources; // by "NAME/TYPE", upper case
     WNDPROC procedure = nullptr;
-    bool classAlive = false, windowAlive = false, formatSet = false, contextAlive = false;
-    bool quitPending = false;
-    int quitCode = 0, peeks = 0, swaps = 0;
+    int swaps = 0;
 };
 extern Recorder Recorded;
 
-void Post(UINT message, WPARAM wParam, LPARAM lParam = 0);
-
+void Post(UINT message, WPARAM wParam);
 inline const HWND Window = reinterpret_cast<HWND>(0x10010); // the one window
-constexpr LRESULT DefWindowResult = 0xDEF;                  // what DefWindowProcA returns
 
 } // namespace fake

@@ -114,18 +114,6 @@ class SceneTest : public ::testing::Test {
     template <typename Test> static bool HasCorner(const Capture& capture, Test test) {
         return std::any_of(capture.corners.begin(), capture.corners.end(), test);
     }
-    // At least one corner at the point, and every corner there in the colour given, if any.
-    using Colour = std::array<float, 3>;
-    static void ExpectCorner(const Capture& capture, double x, double y, double z,
-                             Colour rgb = {-1, -1, -1}) {
-        int found = 0;
-        for (const Corner& c : capture.corners) {
-            found += IsNear(c, x, y, z);
-            for (int k = 0; k < 3 && IsNear(c, x, y, z) && rgb[0] >= 0; ++k)
-                EXPECT_NEAR(c.rgba[k], rgb[k], 0.01f) << "at " << x << ", " << y << ", " << z;
-        }
-        EXPECT_GT(found, 0) << "no corner at " << x << ", " << y << ", " << z;
-    }
     static bool Has(const Capture& capture, double x, double y, double z) {
         return HasCorner(capture, [&](const Corner& c) { return IsNear(c, x, y, z); });
     }
@@ -135,15 +123,5 @@ class SceneTest : public ::testing::Test {
             return std::fabs(std::hypot(c.x - x, c.y - y) - r) < 0.005 &&
                    std::fabs(c.z - z) < 0.005;
         });
-    }
-
-    // The brightness of the pixel that a point of the view's frame lands on, in the last
-    // frame drawn.
-    static int Probe(const View& view, double x, double y, double z) {
-        GLdouble modelView[16], projection[16], wx, wy, wz;
-        GetMatrices(view, modelView, projection);
-        gluProject(x, y, z, modelView, projection, Viewport, &wx, &wy, &wz);
-        const Rgb c = ReadPixel(static_cast<int>(wx), static_cast<int>(wy));
-        return c.r + c.g + c.b;
     }
 };

@@ -102,9 +102,16 @@ class Viewer:
         self.process = subprocess.Popen(
             ["wine"] * (self.build == "wine") + [self.path], env=self.env, cwd=self.work,
             stdin=subprocess.DEVNULL, stdout=open(self.log, "w"), stderr=subprocess.STDOUT)
-        wait = 120 if self.build == "wine" else 30  # Wine builds its prefix on a first run
-        self.window = self.tool("xdotool", "search", "--sync", "--onlyvisible", "--name",
-                                "^Orlentic$", timeout=wait).split()[0]
+        # Wine builds its prefix on a first run, opening and closing windows of its own: a
+        # search that meets one as it goes fails with BadWindow, so it is asked again.
+        deadline = time.time() + (120 if self.build == "wine" else 30)
+        found = []
+        while not found and time.time() < deadline:
+            time.sleep(0.2)
+            found = self.tool("xdotool", "search", "--onlyvisible", "--name", "^Orlentic$",
+                              check=False).split()
+        assert found, "no window titled Orlentic"
+        self.window = found[0]
         self.read_client()
         # Without a window manager nobody hands out the keyboard focus; give it as one would.
         self.tool("xdotool", "windowfocus", self.window, check=False)

@@ -1,9 +1,10 @@
-// The kernel32 clock calls of the subset: the tick count and the local time.
+// The kernel32 clock calls of the subset: the tick count, sleeping and the local time.
 #ifdef _WIN32
 #error "platform/ is the SDL stand-in for Win32; Windows builds use the real API."
 #endif
 
 #include <algorithm>
+#include <cerrno>
 #include <ctime>
 
 #include "platform/fixed_clock.h"
@@ -33,6 +34,14 @@ DWORD GetTickCount() {
     uint64_t ms =
         static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
     return static_cast<DWORD>(ms);
+}
+
+// Sleeps the whole time even when a signal interrupts it, as Win32's Sleep does.
+void Sleep(DWORD milliseconds) {
+    timespec left{static_cast<time_t>(milliseconds / 1000),
+                  static_cast<long>(milliseconds % 1000) * 1000000L};
+    while (nanosleep(&left, &left) != 0 && errno == EINTR) {
+    }
 }
 
 void GetLocalTime(LPSYSTEMTIME time) {

@@ -1,5 +1,5 @@
-// The Linux entry point: hands over to WinMain as Windows would start the program. Kept in
-// a file of its own so that test programs, which bring their own main, never pull it in.
+// The Linux entry point: hands over to WinMain as Windows would start the program. Its own
+// library, linked only by the programs that have a WinMain; tests bring their own main.
 #ifdef _WIN32
 #error "platform/ is the SDL stand-in for Win32; Windows builds use the real API."
 #endif

@@ -16,7 +16,13 @@
 //   (lParam the window that now has the capture, NULL when nobody has it) whenever the
 //   capture leaves the window, focus loss included; calls PostQuitMessage, SetCapture,
 //   ReleaseCapture, SetWindowTextA and DefWindowProcA.
-// - Kernel (shell, scene, loader): see win32_kernel.h.
+// - Screensaver (saver): the calls above, plus GetSystemMetrics (the virtual screen),
+//   GetDesktopWindow, IsWindow, and CreateWindowExA with WS_CHILD into a parent window that
+//   is not the program's own (the preview's, or on Linux an X window: the parent's HWND is
+//   its X window id). On Linux such a child is drawn straight into that parent, no window of
+//   its own is made, no input reaches it, and it gets WM_DESTROY when the parent goes away.
+//   SIGTERM and SIGINT arrive as WM_CLOSE to the oldest window.
+// - Kernel (shell, scene, loader, saver): see win32_kernel.h.
 //
 // On Windows this header is <windows.h> and nothing else. Elsewhere every type, constant
 // and call below is written from the published API and implemented by platform/ on SDL2.
@@ -150,6 +156,7 @@ static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA is 156 bytes in Win32");
 #define WM_DESTROY 0x0002
 #define WM_SIZE 0x0005
 #define WM_CLOSE 0x0010
+#define WM_ACTIVATEAPP 0x001C
 #define WM_QUIT 0x0012
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
@@ -183,15 +190,25 @@ static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA is 156 bytes in Win32");
 
 #define MB_OK 0x00000000
 #define MB_ICONERROR 0x00000010
+#define MB_ICONINFORMATION 0x00000040
+
+// The virtual screen: the rectangle around every monitor.
+#define SM_XVIRTUALSCREEN 76
+#define SM_YVIRTUALSCREEN 77
+#define SM_CXVIRTUALSCREEN 78
+#define SM_CYVIRTUALSCREEN 79
 
 #define CS_VREDRAW 0x0001
 #define CS_HREDRAW 0x0002
 #define CS_OWNDC 0x0020
 
 #define WS_POPUP 0x80000000u
+#define WS_CHILD 0x40000000u
+#define WS_VISIBLE 0x10000000u
 #define WS_CLIPSIBLINGS 0x04000000u
 #define WS_CLIPCHILDREN 0x02000000u
 #define WS_OVERLAPPEDWINDOW 0x00CF0000u
+#define WS_EX_TOPMOST 0x00000008u
 #define WS_EX_WINDOWEDGE 0x00000100u
 #define WS_EX_APPWINDOW 0x00040000u
 
@@ -222,6 +239,9 @@ BOOL SetForegroundWindow(HWND window);
 HWND SetFocus(HWND window);
 BOOL SetWindowTextA(HWND window, LPCSTR text);
 BOOL GetClientRect(HWND window, LPRECT rect);
+BOOL IsWindow(HWND window);
+HWND GetDesktopWindow();
+int GetSystemMetrics(int index);
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR cursorName);
 int ShowCursor(BOOL show);
 LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags);

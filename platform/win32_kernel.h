@@ -1,6 +1,6 @@
 // The kernel32 part of the Win32 subset the program uses: base types, the tick count, the
-// local time, the module handle and the resource functions. No window-system type lives
-// here, so code that must never see a window (the scene) can include it.
+// local time, sleeping, the module handle and the resource functions. No window-system type
+// lives here, so code that must never see a window (the scene) can include it.
 //
 // On Windows this is the real API. Elsewhere the declarations below are written from the
 // published API and implemented by platform/ (or by a test's fake).
@@ -73,6 +73,8 @@ typedef struct _SYSTEMTIME {
 // Milliseconds since an arbitrary start, wrapping modulo 2^32.
 DWORD GetTickCount();
 void GetLocalTime(LPSYSTEMTIME time);
+// Gives up the processor for at least that many milliseconds.
+void Sleep(DWORD milliseconds);
 
 // NULL names the program itself.
 HMODULE GetModuleHandleA(LPCSTR moduleName);

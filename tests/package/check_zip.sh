@@ -11,14 +11,16 @@ listing=$(unzip -l "$build"/zip/orlentic-*.zip)
 grep -q '/orlentic\.exe$' <<<"$listing" || fail "no orlentic.exe in the ZIP"
 grep -q '/orlentic\.scr$' <<<"$listing" || fail "no orlentic.scr in the ZIP"
 grep -q '/README\.txt$' <<<"$listing" || fail "no README.txt in the ZIP"
-# Resource types at the top of the table: 3 icon, 0xe icon group, 0x10 version; and "BMP";
-# the screensaver also 6, the strings, which hold its name.
-for program in shell/orlentic.exe saver/orlentic.scr; do
-  resources=$(x86_64-w64-mingw32-objdump -p "$build/$program" | grep -E '^0[0-9a-f]+ +Entry')
-  types=('name: .*: BMP,' 'ID: 0x000003,' 'ID: 0x00000e,' 'ID: 0x000010,')
-  [[ $program == *.scr ]] && types+=('^[0-9a-f]{3}   Entry: ID: 0x000006,')
-  for type in "${types[@]}"; do
-    grep -qE -- "$type" <<<"$resources" || fail "$program lacks the resource type '$type'"
+# Resource types at the top of the table: 3 icon, 0xe icon group, 0x10 version, "BMP"; and 6,
+# the strings, for the screensaver's name in the system's list.
+check_resources() { # PROGRAM TYPE...
+  local resources
+  resources=$(x86_64-w64-mingw32-objdump -p "$build/$1" | grep -E '^[0-9a-f]{3}   Entry')
+  for type in "${@:2}"; do
+    grep -q -- "$type" <<<"$resources" || fail "$1 lacks the resource type '$type'"
   done
-done
+}
+types=('name: .*: BMP,' 'ID: 0x000003,' 'ID: 0x00000e,' 'ID: 0x000010,')
+check_resources shell/orlentic.exe "${types[@]}"
+check_resources saver/orlentic.scr "${types[@]}" 'ID: 0x000006,'
 echo "zip ok"

@@ -133,12 +133,10 @@ RECORDED(BOOL, GetClientRect, (HWND, LPRECT rect), ("GetClientRect"),
          (*rect = RECT{0, 0, 792, 573}, true))
 RECORDED(BOOL, IsWindow, (HWND window), ("IsWindow"), window != nullptr)
 RECORDED(HWND, GetDesktopWindow, (), ("GetDesktopWindow"), fake::Desktop)
+// The virtual screen's left, top, width and height, as the four metrics run.
 RECORDED(int, GetSystemMetrics, (int index), ("GetSystemMetrics", std::to_string(index)),
-         index == SM_XVIRTUALSCREEN    ? fake::VirtualScreen.left
-         : index == SM_YVIRTUALSCREEN  ? fake::VirtualScreen.top
-         : index == SM_CXVIRTUALSCREEN ? fake::VirtualScreen.right - fake::VirtualScreen.left
-         : index == SM_CYVIRTUALSCREEN ? fake::VirtualScreen.bottom - fake::VirtualScreen.top
-                                       : 0)
+         unsigned(index - SM_XVIRTUALSCREEN) < 4 ? fake::VirtualScreen[index - SM_XVIRTUALSCREEN]
+                                                 : 0)
 RECORDED(void, Sleep, (DWORD ms), ("Sleep", std::to_string(ms)), S.tick += ms)
 RECORDED(HCURSOR, LoadCursorA, (HINSTANCE, LPCSTR), ("LoadCursorA"), 8)
 RECORDED(int, ShowCursor, (BOOL show), ("ShowCursor", std::to_string(show)), show ? 0 : -1)

@@ -59,7 +59,7 @@ void Post(UINT message, WPARAM wParam);
 std::string Only(std::initializer_list<std::string> prefixes = {""});
 inline const HWND Window = reinterpret_cast<HWND>(0x10010);  // the one window
 inline const HWND Desktop = reinterpret_cast<HWND>(0x10014); // GetDesktopWindow's
-// The virtual screen: two monitors, the second left of and above the primary.
-inline const RECT VirtualScreen = {-1024, -200, 1920, 1080};
+// The virtual screen's corner and size: a second monitor left of and above the primary.
+inline const int VirtualScreen[4] = {-1024, -200, 2944, 1280};
 
 } // namespace fake

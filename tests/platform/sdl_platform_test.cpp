@@ -33,6 +33,7 @@ struct PlatformTest : testing::Test {
         ResetPointer();
         ResetWindows();
         ResetMessageQueue();
+        ResetForeignWatch();
         SDL_Quit();
     }
     // Key: a sym, b scancode, c modifiers; mouse: a x, b y, c button or held buttons;
@@ -91,6 +92,26 @@ TEST_F(PlatformTest, TheCaptureEndsWithTheFocusAndTheCursorHidesBelowZero) {
         EXPECT_EQ(ShowCursor(show), count);
         EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), sdl) << count;
     }
+}
+
+// A window lent by another program (the screensaver daemon's) hears of SIGTERM, which SDL
+// makes a quit event, and of nothing the keys and the mouse do: they are the daemon's.
+TEST_F(PlatformTest, ALentWindowTakesNoInputButHearsOfSigterm) {
+    window->ForeignId = 0x200001;
+    Push(SDL_KEYDOWN, 'a', SDL_SCANCODE_A);
+    Push(SDL_MOUSEBUTTONDOWN, 5, 5, SDL_BUTTON_LEFT);
+    Push(SDL_MOUSEMOTION, 9, 9);
+    Push(SDL_QUIT);
+    EXPECT_EQ(Take(), "10 0 0;");
+}
+
+// The virtual screen is the dummy driver's one display, 1024 by 768; other metrics are 0.
+TEST_F(PlatformTest, TheVirtualScreenSurroundsTheDisplays) {
+    std::vector<int> metrics;
+    for (int index :
+         {SM_XVIRTUALSCREEN, SM_YVIRTUALSCREEN, SM_CXVIRTUALSCREEN, SM_CYVIRTUALSCREEN, 0})
+        metrics.push_back(GetSystemMetrics(index));
+    EXPECT_EQ(metrics, (std::vector<int>{0, 0, 1024, 768, 0}));
 }
 
 // The dummy driver has no GL, so SDL refuses the window; its reason goes to standard error.

@@ -1,53 +1,35 @@
-// A stand-in for the display mode, on the Win32 subset only: takes the window the daemon lends
-// (--root, or --window-id ID), clears it to the watch's background every 30 ms and ends with
-// status 0 on WM_CLOSE (SIGTERM) or WM_DESTROY (the window gone). Input reaching it is a fault
-// and goes to standard error.
+// A stand-in for the display mode on the Win32 subset alone: draws the watch's background into
+// the window it is lent (--window-id ID, the daemon's, or the root) every 30 ms and ends with
+// status 0 on WM_CLOSE (SIGTERM) or WM_DESTROY (the window gone).
 #include <GL/gl.h>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/win32.h"
 
-namespace {
-
 LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CLOSE || message == WM_DESTROY)
         PostQuitMessage(0);
-    else if ((message >= WM_KEYDOWN && message <= WM_SYSKEYUP) ||
-             (message >= WM_MOUSEMOVE && message <= WM_MBUTTONUP))
-        std::fprintf(stderr, "input 0x%x reached the lent window\n", message);
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-HWND ParentFrom(const char* commandLine) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     const char* id = std::strstr(commandLine, "--window-id ");
-    if (id != nullptr)
-        return reinterpret_cast<HWND>(std::strtoul(id + 12, nullptr, 0));
-    const char* lent = std::getenv("XSCREENSAVER_WINDOW");
-    return lent != nullptr ? reinterpret_cast<HWND>(std::strtoul(lent, nullptr, 0))
-                           : GetDesktopWindow();
-}
-
-} // namespace
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = ProbeProc;
-    windowClass.lpszClassName = "Probe";
-    HWND parent = ParentFrom(commandLine);
+    const char* lent = id != nullptr ? id + 12 : std::getenv("XSCREENSAVER_WINDOW");
+    HWND parent = lent != nullptr ? reinterpret_cast<HWND>(std::strtoul(lent, nullptr, 0))
+                                  : GetDesktopWindow();
+    WNDCLASSA windowClass{0, ProbeProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "P"};
     RECT size{};
     if (!RegisterClassA(&windowClass) || !GetClientRect(parent, &size))
         return 1;
-    HWND window = CreateWindowExA(0, "Probe", "", WS_CHILD | WS_VISIBLE, 0, 0, size.right,
-                                  size.bottom, parent, nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(0, "P", "", WS_CHILD | WS_VISIBLE, 0, 0, size.right, size.bottom,
+                                  parent, nullptr, nullptr, nullptr);
     HDC dc = GetDC(window);
     PIXELFORMATDESCRIPTOR request{};
     request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    if (dc == nullptr || !SetPixelFormat(dc, ChoosePixelFormat(dc, &request), &request))
-        return 1;
-    HGLRC context = wglCreateContext(dc);
-    if (!wglMakeCurrent(dc, context))
+    HGLRC context = nullptr;
+    if (!SetPixelFormat(dc, ChoosePixelFormat(dc, &request), &request) ||
+        (context = wglCreateContext(dc)) == nullptr || !wglMakeCurrent(dc, context))
         return 1;
     for (MSG message{}; message.message != WM_QUIT; Sleep(30)) {
         while (message.message != WM_QUIT && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
@@ -58,7 +40,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     }
     wglMakeCurrent(nullptr, nullptr);
     wglDeleteContext(context);
-    if (IsWindow(window) && (!ReleaseDC(window, dc) || !DestroyWindow(window)))
-        return 1;
-    return 0;
+    return IsWindow(window) && (!ReleaseDC(window, dc) || !DestroyWindow(window)) ? 1 : 0;
 }

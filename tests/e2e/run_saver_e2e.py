@@ -82,13 +82,13 @@ def daemon(env, mode, expect, work):
                        "splash: False\ntimeout: 1:00:00\nprograms: GL: orlentic-saver --root \\n\n")
     command = ["runuser", "-u", user.pw_name, "--"] * (os.geteuid() == 0) + [
         "env", f"HOME={home}", f"DISPLAY={env['DISPLAY']}", f"PATH={scratch}:{env['PATH']}"]
-    process = subprocess.Popen(command + ["xscreensaver", "-no-splash", "-verbose"],
+    process = subprocess.Popen(command + ["xscreensaver", "-no-splash", "-verbose"], env=env,
                                stdout=open(os.path.join(work, "daemon.log"), "w"),
                                stderr=subprocess.STDOUT)
     try:
         wait_for("the daemon blanking", lambda: b"blanking" in tool(
             env, *command, "xscreensaver-command", "-activate"))
-        wait_for("the watch on the screen", lambda: shows(env, expect, *SCREEN))
+        wait_for("the watch on the screen", lambda: shows(env, expect, *SCREEN), timeout=90)
         tool(env, "import", "-window", "root", os.path.join(work, "daemon.png"))
         tool(env, *command, "xscreensaver-command", "-deactivate")
         status = wait_for("the display mode ending on -deactivate",

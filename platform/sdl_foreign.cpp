@@ -16,7 +16,7 @@ ForeignWindowWatch Foreign;
 
 namespace {
 
-// X resource ids are 29 bits wide; no record of ours lies that low in memory.
+// X resource ids are 29 bits wide: a larger value (the address of a record of ours) is none.
 const uintptr_t LargestXId = 0x1FFFFFFF;
 
 // Xlib has one error handler for the whole process; errors that are not ours to silence go

@@ -30,8 +30,9 @@ struct HWND__ {
     bool FramePending; // the client area still has to shrink by the frame, once it is known
     int ClientWidth, ClientHeight; // client size as last told to the procedure by WM_SIZE
     bool Minimized;
-    WPARAM HeldButtons; // MK_ flags of the mouse buttons down, as the events told them
-    bool Destroying;    // WM_DESTROY is being sent; a second DestroyWindow must not free it
+    WPARAM HeldButtons;      // MK_ flags of the mouse buttons down, as the events told them
+    bool Destroying;         // WM_DESTROY is being sent; a second DestroyWindow must not free it
+    unsigned long ForeignId; // the X window another program lent us to draw in; 0: our own
 };
 
 struct HGLRC__ {
@@ -89,10 +90,35 @@ void DropCapture();
 // Shows or hides SDL's cursor as the counter says, once SDL's video runs.
 void ApplyCursorVisibility();
 
+// Windows of other programs, named by their X window id, on an Xlib connection of our own
+// (SDL's connection never hears of their going). Opened on first need, never by the viewer.
+struct _XDisplay;
+struct ForeignWindowWatch {
+    _XDisplay* Connection = nullptr;
+    // The GLX extension's major opcode: its requests fail when their window is lost.
+    int GlxRequestCode = -1;
+};
+extern ForeignWindowWatch Foreign;
+// Closes our connection; Xlib's error handler stays as it is.
+void ResetForeignWatch();
+
+// True for the id of an X window that exists and is not one of ours.
+bool IsForeignWindow(HWND window);
+bool GetForeignClientSize(HWND window, int* width, int* height);
+// An SDL window drawing straight into the X window parent (null, SDL's error set, when it is
+// gone); its going is watched from then on.
+SDL_Window* AdoptForeignWindow(HWND parent);
+// Lets go of a lent window's SDL window, leaving the X window as it is.
+void ReleaseForeignWindow(HWND window);
+// Destroys, with WM_DESTROY, the records of every lent window that has gone away.
+void EndGoneForeignWindows();
+
 // Tells standard error why SDL refused what, next to the message box the program shows.
 void ReportSdlFailure(const char* what);
 
 HWND FindLiveWindow(HWND window);
+// A live window that SDL made for us, not one lent by another program.
+HWND FindOwnWindow(HWND window);
 HWND FindWindowBySdlId(Uint32 sdlId);
 
 // Makes the record for an SDL window of a registered class (NULL for an unknown class).

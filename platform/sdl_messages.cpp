@@ -225,6 +225,7 @@ void PumpEvents() {
         if (window != nullptr && TranslateEvent(event, window, &message))
             Queue.Waiting.push_back(message);
     }
+    EndGoneForeignWindows();
 }
 
 bool TakeQueued(MSG* message) {
@@ -252,16 +253,18 @@ void ResetMessageQueue() {
     Queue = MessageQueue{};
 }
 
+// A window lent by another program takes no input: the keys and the mouse are its owner's.
 bool TranslateEvent(const SDL_Event& event, HWND window, MSG* message) {
     *message = MSG{};
     message->hwnd = window;
     message->time = GetTickCount();
+    bool takesInput = window->ForeignId == 0;
     switch (event.type) {
     case SDL_KEYDOWN:
-    case SDL_KEYUP: return TranslateKey(event.key, message);
-    case SDL_MOUSEMOTION: return TranslateMotion(event.motion, window, message);
+    case SDL_KEYUP: return takesInput && TranslateKey(event.key, message);
+    case SDL_MOUSEMOTION: return takesInput && TranslateMotion(event.motion, window, message);
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: return TranslateButton(event.button, window, message);
+    case SDL_MOUSEBUTTONUP: return takesInput && TranslateButton(event.button, window, message);
     case SDL_WINDOWEVENT: return TranslateWindowEvent(event.window, window, message);
     case SDL_QUIT: message->message = WM_CLOSE; return true;
     default: return false;

@@ -181,6 +181,11 @@ HWND FindLiveWindow(HWND window) {
     return found != Windows.Live.end() ? *found : nullptr;
 }
 
+HWND FindOwnWindow(HWND window) {
+    HWND live = FindLiveWindow(window);
+    return live != nullptr && live->Window != nullptr && live->ForeignId == 0 ? live : nullptr;
+}
+
 HWND FindWindowBySdlId(Uint32 sdlId) {
     if (sdlId == 0)
         return nullptr;
@@ -231,20 +236,24 @@ BOOL UnregisterClassA(LPCSTR className, HINSTANCE) {
 }
 
 // Win32 sends WM_CREATE and then WM_SIZE from inside CreateWindowEx; the shell resizes there.
-// The window stays hidden until ShowWindow.
+// The window stays hidden until ShowWindow. A child of a window that is not ours draws
+// straight into that X window, which fills it.
 HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                     int width, int height, HWND, HMENU, HINSTANCE, LPVOID) {
+                     int width, int height, HWND parent, HMENU, HINSTANCE, LPVOID) {
     if (FindClass(className) == nullptr || !EnsureVideo())
         return nullptr;
-    SDL_Window* sdlWindow = CreateSdlWindow(windowName, style, x, y, width, height);
+    bool lent = (style & WS_CHILD) != 0 && parent != nullptr && FindLiveWindow(parent) == nullptr;
+    SDL_Window* sdlWindow =
+        lent ? AdoptForeignWindow(parent) : CreateSdlWindow(windowName, style, x, y, width, height);
     if (sdlWindow == nullptr) {
         // On X11 this is also where a missing GL visual, the pixel format, is refused.
-        ReportSdlFailure("the window and its pixel format");
+        ReportSdlFailure(lent ? "the window to draw in" : "the window and its pixel format");
         return nullptr;
     }
     HWND window = AttachWindow(sdlWindow, className);
+    window->ForeignId = lent ? reinterpret_cast<uintptr_t>(parent) : 0;
     window->Outer = RECT{x, y, x + width, y + height};
-    window->FramePending = (style & WS_POPUP) == 0;
+    window->FramePending = (style & (WS_POPUP | WS_CHILD)) == 0;
     SendToWindow(window, WM_CREATE, 0, 0);
     if (FindLiveWindow(window) == nullptr)
         return nullptr; // the window procedure destroyed it
@@ -262,17 +271,22 @@ BOOL DestroyWindow(HWND window) {
     SendToWindow(live, WM_DESTROY, 0, 0);
     ForgetWindowMessages(live);
     Windows.Live.erase(std::find(Windows.Live.begin(), Windows.Live.end(), live));
-    if (live->Window != nullptr)
+    if (live->ForeignId != 0)
+        ReleaseForeignWindow(live);
+    else if (live->Window != nullptr)
         SDL_DestroyWindow(live->Window);
     delete live;
     return TRUE;
 }
 
 // Returns whether the window was visible before, as Win32 does. The program only ever shows
-// its window, so every command shows it.
+// its window, so every command shows it. A lent window is its owner's to show.
 BOOL ShowWindow(HWND window, int) {
     HWND live = FindLiveWindow(window);
-    if (live == nullptr || live->Window == nullptr)
+    if (live != nullptr && live->ForeignId != 0)
+        return TRUE;
+    live = FindOwnWindow(window);
+    if (live == nullptr)
         return FALSE;
     BOOL wasVisible = (SDL_GetWindowFlags(live->Window) & SDL_WINDOW_SHOWN) != 0;
     SDL_ShowWindow(live->Window);
@@ -282,8 +296,8 @@ BOOL ShowWindow(HWND window, int) {
 }
 
 BOOL SetForegroundWindow(HWND window) {
-    HWND live = FindLiveWindow(window);
-    if (live == nullptr || live->Window == nullptr)
+    HWND live = FindOwnWindow(window);
+    if (live == nullptr)
         return FALSE;
     SDL_RaiseWindow(live->Window);
     return TRUE;
@@ -293,31 +307,58 @@ BOOL SetForegroundWindow(HWND window) {
 HWND SetFocus(HWND window) {
     SDL_Window* focus = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetKeyboardFocus() : nullptr;
     HWND previous = focus != nullptr ? FindWindowBySdlId(SDL_GetWindowID(focus)) : nullptr;
-    HWND live = FindLiveWindow(window);
-    if (live != nullptr && live->Window != nullptr)
+    HWND live = FindOwnWindow(window);
+    if (live != nullptr)
         SDL_RaiseWindow(live->Window);
     return previous;
 }
 
 BOOL SetWindowTextA(HWND window, LPCSTR text) {
-    HWND live = FindLiveWindow(window);
-    if (live == nullptr || live->Window == nullptr)
+    HWND live = FindOwnWindow(window);
+    if (live == nullptr)
         return FALSE;
     SDL_SetWindowTitle(live->Window, text != nullptr ? text : "");
     return TRUE;
 }
 
-// A minimised window has no client area in Win32.
+// A minimised window has no client area in Win32. Another program's window is as large as
+// the X server says.
 BOOL GetClientRect(HWND window, LPRECT rect) {
-    HWND live = FindLiveWindow(window);
-    if (live == nullptr || live->Window == nullptr || rect == nullptr)
+    if (rect == nullptr)
         return FALSE;
     int width = 0;
     int height = 0;
-    if (!live->Minimized)
+    HWND live = FindLiveWindow(window);
+    if (live == nullptr || live->Window == nullptr) {
+        if (live != nullptr || !GetForeignClientSize(window, &width, &height))
+            return FALSE;
+    } else if (!live->Minimized) {
         SDL_GetWindowSize(live->Window, &width, &height);
+    }
     *rect = RECT{0, 0, width, height};
     return TRUE;
+}
+
+BOOL IsWindow(HWND window) {
+    return FindLiveWindow(window) != nullptr || IsForeignWindow(window);
+}
+
+// The rectangle around every display, as Win32's virtual screen.
+int GetSystemMetrics(int index) {
+    if (index < SM_XVIRTUALSCREEN || index > SM_CYVIRTUALSCREEN || !EnsureVideo())
+        return 0;
+    SDL_Rect all{};
+    for (int display = 0; display < SDL_GetNumVideoDisplays(); ++display) {
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(display, &bounds) == 0)
+            SDL_UnionRect(&all, &bounds, &all);
+    }
+    switch (index) {
+    case SM_XVIRTUALSCREEN: return all.x;
+    case SM_YVIRTUALSCREEN: return all.y;
+    case SM_CXVIRTUALSCREEN: return all.w;
+    default: return all.h;
+    }
 }
 
 // Only the system's arrow is asked for; SDL shows it in every window by default.

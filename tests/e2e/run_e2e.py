@@ -14,6 +14,18 @@ STILL = 0.004  # the share of pixels that the seconds hand may change between tw
 CLIENT = {"linux": (0, 0, 800, 600), "asan": (0, 0, 800, 600), "wine": (4, 23, 792, 573)}
 
 
+def start_xvfb(*options, screen="1280x1024x24"):
+    """A private X server and its display name."""
+    # -displayfd: a free display, written once it is ready; -noreset: alive between clients.
+    read_end, write_end = os.pipe()
+    xvfb = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp", *options,
+         "-screen", "0", screen], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    assert select.select([read_end], [], [], 20)[0], "Xvfb did not start"
+    return xvfb, ":" + os.read(read_end, 16).decode().strip()
+
+
 def measure(picture, paper=None):
     """Counts of each kind of pixel, the paper's grey level (by default the one most light neutral
     pixels gather around), the height of the watch, the dial's centre and half sizes."""
@@ -76,14 +88,7 @@ class Viewer:
             self.env.update(HOME=work + "-state", WINEDEBUG="-all",
                             WINEDLLOVERRIDES="mscoree=d;mshtml=d;winemenubuilder.exe=d")
             os.makedirs(self.env["HOME"], exist_ok=True)
-        # -displayfd: a free display, written once it is ready; -noreset: alive between clients.
-        read_end, write_end = os.pipe()
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp", "-screen", "0",
-             "1280x1024x24"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        assert select.select([read_end], [], [], 20)[0], "Xvfb did not start"
-        self.env["DISPLAY"] = ":" + os.read(read_end, 16).decode().strip()
+        self.xvfb, self.env["DISPLAY"] = start_xvfb()
 
     def tool(self, *arguments, check=True, timeout=30):
         result = subprocess.run(arguments, env=self.env, capture_output=True, timeout=timeout)

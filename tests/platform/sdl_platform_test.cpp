@@ -33,6 +33,7 @@ struct PlatformTest : testing::Test {
         ResetPointer();
         ResetWindows();
         ResetMessageQueue();
+        ResetForeignWatch();
         SDL_Quit();
     }
     // Key: a sym, b scancode, c modifiers; mouse: a x, b y, c button or held buttons;
@@ -91,6 +92,21 @@ TEST_F(PlatformTest, TheCaptureEndsWithTheFocusAndTheCursorHidesBelowZero) {
         EXPECT_EQ(ShowCursor(show), count);
         EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), sdl) << count;
     }
+}
+
+// A window lent by another program (the screensaver daemon's) hears of SIGTERM, which SDL
+// makes a quit event, and of no key or mouse event: those are the daemon's. The virtual
+// screen is the dummy driver's one display, 1024 by 768; other metrics are 0.
+TEST_F(PlatformTest, ALentWindowHearsOfSigtermOnlyAndTheVirtualScreenHoldsTheDisplay) {
+    window->ForeignId = 0x200001;
+    for (Uint32 type : {SDL_KEYDOWN, SDL_MOUSEBUTTONDOWN, SDL_MOUSEMOTION, SDL_QUIT})
+        Push(type, 5, 5, SDL_BUTTON_LEFT);
+    EXPECT_EQ(Take(), "10 0 0;");
+    std::vector<int> metrics;
+    for (int index :
+         {SM_XVIRTUALSCREEN, SM_YVIRTUALSCREEN, SM_CXVIRTUALSCREEN, SM_CYVIRTUALSCREEN, 0})
+        metrics.push_back(GetSystemMetrics(index));
+    EXPECT_EQ(metrics, (std::vector<int>{0, 0, 1024, 768, 0}));
 }
 
 // The dummy driver has no GL, so SDL refuses the window; its reason goes to standard error.

@@ -26,17 +26,6 @@ bool FailStartup(bool fullScreen, const char* text) {
     return false;
 }
 
-bool RegisterWindowClass(HINSTANCE instance) {
-    WNDCLASSA windowClass = {};
-    // CS_OWNDC: the device context taken once stays valid for the window's whole life.
-    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
-    windowClass.lpfnWndProc = WatchWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = WindowClassName;
-    return RegisterClassA(&windowClass) != 0;
-}
-
 // False when the display refuses the mode.
 bool SwitchToFullScreen(int32_t width, int32_t height, int32_t bits) {
     DEVMODEA mode = {};
@@ -89,9 +78,38 @@ void ResizeToClientArea(int32_t width, int32_t height) {
 
 } // namespace
 
+bool RegisterWindowClass(HINSTANCE instance, const char* className, WNDPROC procedure) {
+    WNDCLASSA windowClass = {};
+    // CS_OWNDC: the device context taken once stays valid for the window's whole life.
+    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = className;
+    return RegisterClassA(&windowClass) != 0;
+}
+
+const char* AttachRenderContext(int32_t bits) {
+    DeviceContext = GetDC(WindowHandle);
+    if (DeviceContext == nullptr)
+        return "Unable to get a device context!";
+    const PIXELFORMATDESCRIPTOR request = RequestPixelFormat(bits);
+    const int format = ChoosePixelFormat(DeviceContext, &request);
+    if (format == 0)
+        return "Unable to find a suitable pixel format";
+    if (!SetPixelFormat(DeviceContext, format, &request))
+        return "Unable to set the pixel format";
+    RenderContext = wglCreateContext(DeviceContext);
+    if (RenderContext == nullptr)
+        return "Unable to create an OpenGL rendering context";
+    if (!wglMakeCurrent(DeviceContext, RenderContext))
+        return "Unable to activate OpenGL rendering context";
+    return nullptr;
+}
+
 bool CreateRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bits) {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (!RegisterWindowClass(instance)) {
+    if (!RegisterWindowClass(instance, WindowClassName, WatchWindowProc)) {
         ShowError("Failed to register the window class!");
         return false;
     }
@@ -103,20 +121,8 @@ bool CreateRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t 
     WindowHandle = OpenWindow(width, height, fullScreen, instance);
     if (WindowHandle == nullptr)
         return FailStartup(fullScreen, "Unable to create window!");
-    DeviceContext = GetDC(WindowHandle);
-    if (DeviceContext == nullptr)
-        return FailStartup(fullScreen, "Unable to get a device context!");
-    const PIXELFORMATDESCRIPTOR request = RequestPixelFormat(bits);
-    const int format = ChoosePixelFormat(DeviceContext, &request);
-    if (format == 0)
-        return FailStartup(fullScreen, "Unable to find a suitable pixel format");
-    if (!SetPixelFormat(DeviceContext, format, &request))
-        return FailStartup(fullScreen, "Unable to set the pixel format");
-    RenderContext = wglCreateContext(DeviceContext);
-    if (RenderContext == nullptr)
-        return FailStartup(fullScreen, "Unable to create an OpenGL rendering context");
-    if (!wglMakeCurrent(DeviceContext, RenderContext))
-        return FailStartup(fullScreen, "Unable to activate OpenGL rendering context");
+    if (const char* failure = AttachRenderContext(bits))
+        return FailStartup(fullScreen, failure);
 
     // No callback: the ticks arrive as WM_TIMER at the window procedure.
     SetTimer(WindowHandle, RateTimerId, RateTimerPeriodMs, nullptr);

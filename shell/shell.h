@@ -13,6 +13,12 @@ extern HGLRC RenderContext; // the GL context, current on the main thread while 
 // window and initialises the scene. On failure it has already torn down what it made and
 // told the user, and returns false.
 bool CreateRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bits);
+// A class of windows with their own device context (CS_OWNDC) and the arrow cursor.
+bool RegisterWindowClass(HINSTANCE instance, const char* className, WNDPROC procedure);
+// Takes WindowHandle's device context, gives it a double-buffered RGBA format of that many
+// colour bits with a depth buffer, and makes a GL context current on it. Returns nullptr, or
+// the words telling the user which step failed; what was made so far stays in the variables.
+const char* AttachRenderContext(int32_t bits);
 // Undoes CreateRenderWindow step by step, telling the user of each step that fails.
 void DestroyRenderWindow(bool fullScreen);
 

@@ -10,10 +10,10 @@ jobs=$(nproc)
 
 bash cmake/install_deps.sh --tests
 
-echo "== Windows executable (MinGW-w64)"
+echo "== Windows executable and screensaver (MinGW-w64)"
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build-win -j"$jobs" --target orlentic
+cmake --build build-win -j"$jobs" --target orlentic orlentic-saver orlentic-preview-host
 bash tests/package/check_zip.sh build-win
 
 echo "== Linux build with AddressSanitizer and UndefinedBehaviorSanitizer"
@@ -33,6 +33,8 @@ trap 'kill -- -"$fuzz" 2>/dev/null || true' EXIT  # a failed build ends it too
 
 echo "== Linux build: every test, end to end on all three builds included"
 cmake -S . -B build -DORLENTIC_TESTS=ON -DORLENTIC_WINDOWS_EXE="$root/build-win/shell/orlentic.exe" \
+  -DORLENTIC_WINDOWS_SCR="$root/build-win/saver/orlentic.scr" \
+  -DORLENTIC_WINDOWS_PREVIEW_HOST="$root/build-win/tests/e2e/preview_host/orlentic-preview-host.exe" \
   -DORLENTIC_ASAN_VIEWER="$root/build-asan/shell/orlentic" >/dev/null
 cmake --build build -j"$jobs"
 if ! wait "$fuzz"; then

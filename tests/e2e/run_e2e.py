@@ -100,23 +100,31 @@ class Viewer:
         geometry = dict(line.decode().split("=", 1) for line in lines)
         self.client = tuple(int(geometry[key]) for key in ("X", "Y", "WIDTH", "HEIGHT"))
 
-    def start(self):
-        """Starts the viewer and waits for its window and a first frame; returns that."""
+    def launch(self, *arguments, program=None, stdin=subprocess.DEVNULL):
+        """Starts the program (by default the one under test) with its output in a log."""
         self.runs += 1
         self.log = os.path.join(self.work, f"viewer-{self.runs}.log")
-        self.process = subprocess.Popen(
-            ["wine"] * (self.build == "wine") + [self.path], env=self.env, cwd=self.work,
-            stdin=subprocess.DEVNULL, stdout=open(self.log, "w"), stderr=subprocess.STDOUT)
+        return subprocess.Popen(
+            ["wine"] * (self.build == "wine") + [program or self.path, *arguments], env=self.env,
+            cwd=self.work, stdin=stdin, stdout=open(self.log, "w"), stderr=subprocess.STDOUT)
+
+    def find(self, name):
+        """The first visible window of that name, once it shows."""
         # Wine builds its prefix on a first run, opening and closing windows of its own: a
         # search that meets one as it goes fails with BadWindow, so it is asked again.
         deadline = time.time() + (120 if self.build == "wine" else 30)
         found = []
         while not found and time.time() < deadline:
             time.sleep(0.2)
-            found = self.tool("xdotool", "search", "--onlyvisible", "--name", "^Orlentic$",
+            found = self.tool("xdotool", "search", "--onlyvisible", "--name", f"^{name}$",
                               check=False).split()
-        assert found, "no window titled Orlentic"
-        self.window = found[0]
+        assert found, f"no window titled {name}"
+        return found[0]
+
+    def start(self, *arguments):
+        """Starts the viewer and waits for its window and a first frame; returns that."""
+        self.process = self.launch(*arguments)
+        self.window = self.find("Orlentic")
         self.read_client()
         # Without a window manager nobody hands out the keyboard focus; give it as one would.
         self.tool("xdotool", "windowfocus", self.window, check=False)
@@ -166,7 +174,7 @@ class Viewer:
         log = open(self.log, errors="replace").read()
         assert status == 0 and "Sanitizer" not in log and "runtime error" not in log, \
             f"{how}: exit status {status}, or a sanitizer report in {self.log}"
-        print(f"[{time.strftime('%H:%M:%S')}] ok: {how} ended the viewer", flush=True)
+        print(f"[{time.strftime('%H:%M:%S')}] ok: {how} ended it", flush=True)
 
     def close(self):
         """The close button: WM_DELETE_WINDOW sent to the window (xdotool could only destroy it)."""
@@ -231,9 +239,9 @@ def walk(v):
     v.end("the close button", v.close)
 
 
-def main(build, path, work):
+def main(build, path, work, walk=walk, what="viewer"):
     if not os.path.isfile(path):
-        return print(f"skipped: no viewer at {path!r}") or 77
+        return print(f"skipped: no {what} at {path!r}") or 77
     os.makedirs(work, exist_ok=True)
     v = Viewer(build, os.path.abspath(path), os.path.abspath(work))
     try:
@@ -241,7 +249,7 @@ def main(build, path, work):
         return 0
     except (AssertionError, OSError, subprocess.SubprocessError) as failure:
         log = open(v.log, errors="replace").read()[-4000:] if v.runs else ""
-        return print(f"FAILED ({build}): {failure}\n{log}\nlogs: {work}") or 1
+        return print(f"FAILED ({build} {what}): {failure}\n{log}\nlogs: {work}") or 1
     finally:
         if v.process:
             v.process.kill()

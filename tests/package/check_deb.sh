@@ -13,7 +13,8 @@ deb=$(echo "$scratch"/orlentic_*.deb)
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $NF}')
 for path in ./usr/bin/orlentic ./usr/bin/orlentic-render ./usr/share/applications/orlentic.desktop \
-  ./usr/share/icons/hicolor/128x128/apps/orlentic.png ./usr/share/metainfo/; do
+  ./usr/share/icons/hicolor/128x128/apps/orlentic.png ./usr/share/metainfo/ \
+  ./usr/libexec/xscreensaver/orlentic-saver ./usr/share/xscreensaver/config/orlentic-saver.xml; do
   grep -qx -- "$path" <<<"$contents" || fail "$path is not in the package"
 done
 # Versions like these come only from reading the libraries the binaries link.

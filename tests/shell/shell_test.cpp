@@ -1,4 +1,4 @@
-// The shell against the fake platform and a stand-in scene logging to the same record:
+// The shell against the fake platform and the recorded scene, logging to the same record:
 // start-up and teardown with their boxes, the frame loop and the window procedure.
 #include <cstring>
 #include <gtest/gtest.h>
@@ -7,33 +7,9 @@
 #include "shell/shell.h"
 #include "tests/support/fake_platform.h"
 
-// The scene as the shell sees it, each call noted in the same log as the platform's.
-void ResizeScene(int32_t width, int32_t height) {
-    fake::Recorded.calls.push_back("ResizeScene " + std::to_string(width) + " " +
-                                   std::to_string(height));
-}
-void InitScene() {
-    fake::Recorded.calls.push_back("InitScene");
-    fake::Recorded.tick = 5000; // loading takes time
-}
-void DrawScene() {
-    fake::Recorded.calls.push_back("DrawScene " + std::to_string(ElapsedMs));
-}
-void ApplyKeyToggles() {
-    fake::Recorded.calls.push_back("ApplyKeyToggles");
-}
-
 namespace {
 
-// The calls that start with one of the prefixes, in order, each followed by "; ".
-std::string Only(std::initializer_list<std::string> prefixes = {""}) {
-    std::string kept;
-    for (const std::string& call : fake::Recorded.calls)
-        for (const std::string& prefix : prefixes)
-            if (call.compare(0, prefix.size(), prefix) == 0)
-                kept += call + "; ";
-    return kept;
-}
+using fake::Only;
 
 // A fresh start, with the view where the scene set-up puts it.
 struct ShellTest : testing::Test {

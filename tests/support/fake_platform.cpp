@@ -68,8 +68,18 @@ void fake::Post(UINT message, WPARAM wParam) {
     S.queue.push_back(MSG{Window, message, wParam, 0, S.tick, {0, 0}});
 }
 
-HWND CreateWindowExA(DWORD, LPCSTR, LPCSTR title, DWORD, int, int, int width, int height, HWND,
-                     HMENU, HINSTANCE, LPVOID) {
+std::string fake::Only(std::initializer_list<std::string> prefixes) {
+    std::string kept;
+    for (const std::string& call : S.calls)
+        for (const std::string& prefix : prefixes)
+            if (call.compare(0, prefix.size(), prefix) == 0)
+                kept += call + "; ";
+    return kept;
+}
+
+HWND CreateWindowExA(DWORD exStyle, LPCSTR, LPCSTR title, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU, HINSTANCE, LPVOID) {
+    S.created = {exStyle, style, x, y, parent};
     if (!Log("CreateWindowExA",
              std::string(title) + " " + std::to_string(width) + "x" + std::to_string(height)))
         return nullptr;
@@ -121,6 +131,13 @@ RECORDED(HWND, SetFocus, (HWND), ("SetFocus"), nullptr)
 RECORDED(BOOL, SetWindowTextA, (HWND, LPCSTR text), ("SetWindowTextA", text), TRUE)
 RECORDED(BOOL, GetClientRect, (HWND, LPRECT rect), ("GetClientRect"),
          (*rect = RECT{0, 0, 792, 573}, true))
+RECORDED(BOOL, IsWindow, (HWND window), ("IsWindow"), window != nullptr)
+RECORDED(HWND, GetDesktopWindow, (), ("GetDesktopWindow"), fake::Desktop)
+// The virtual screen's left, top, width and height, as the four metrics run.
+RECORDED(int, GetSystemMetrics, (int index), ("GetSystemMetrics", std::to_string(index)),
+         unsigned(index - SM_XVIRTUALSCREEN) < 4 ? fake::VirtualScreen[index - SM_XVIRTUALSCREEN]
+                                                 : 0)
+RECORDED(void, Sleep, (DWORD ms), ("Sleep", std::to_string(ms)), S.tick += ms)
 RECORDED(HCURSOR, LoadCursorA, (HINSTANCE, LPCSTR), ("LoadCursorA"), 8)
 RECORDED(int, ShowCursor, (BOOL show), ("ShowCursor", std::to_string(show)), show ? 0 : -1)
 RECORDED(BOOL, TranslateMessage, (const MSG*), ("TranslateMessage"), FALSE)

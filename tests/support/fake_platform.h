@@ -1,6 +1,7 @@
 // A recording stand-in for platform/, linked instead of it by the tests. Each call is logged
 // as "Name argument" and gives a canned result unless the test made it fail. Windows have a
 // 792 by 573 client area, as an 800 by 600 window has, and PeekMessageA gives one message a call.
+// Sleep moves the tick count on.
 #pragma once
 
 #include <cstdint>
@@ -45,10 +46,20 @@ struct Recorder {
     std::map<std::string, std::vector<uint8_t>> resources; // by "NAME/TYPE", upper case
     WNDPROC procedure = nullptr;
     int swaps = 0;
+    struct {
+        DWORD exStyle, style;
+        int x, y;
+        HWND parent;
+    } created = {}; // the last CreateWindowExA's placement
 };
 extern Recorder Recorded;
 
 void Post(UINT message, WPARAM wParam);
-inline const HWND Window = reinterpret_cast<HWND>(0x10010); // the one window
+// The calls logged so far that start with one of the prefixes, in order, each followed by "; ".
+std::string Only(std::initializer_list<std::string> prefixes = {""});
+inline const HWND Window = reinterpret_cast<HWND>(0x10010);  // the one window
+inline const HWND Desktop = reinterpret_cast<HWND>(0x10014); // GetDesktopWindow's
+// The virtual screen's corner and size: a second monitor left of and above the primary.
+inline const int VirtualScreen[4] = {-1024, -200, 2944, 1280};
 
 } // namespace fake

@@ -1,0 +1,45 @@
+// The screensaver: the watch swaying in a window the system names (Windows' /p, a window of
+// xscreensaver) or one that covers every monitor (/s), at a calm frame rate, ending on the
+// first sign of the user or when its window goes away.
+#pragma once
+
+#include <string>
+
+#include "platform/win32.h"
+
+enum class SaverMode {
+    FullScreen,   // /s: a top-most window over the virtual screen, ended by any input
+    InWindow,     // /p HWND, --root, --window-id: a child filling a given window, no input
+    Settings,     // /c, /c:HWND or nothing: a box saying there is nothing to set
+    Usage,        // any other Windows command line: a box naming what is understood
+    BadArguments, // any other Linux command line: why, and the usage, on standard error
+};
+
+struct SaverRequest {
+    SaverMode mode = SaverMode::Usage;
+    HWND window = nullptr; // InWindow: the window drawn in; Settings: the box's owner
+    DWORD frameMs = 33;    // milliseconds from one frame's start to the next: 30 a second
+    bool showRate = false; // print the frames drawn each second on standard error
+    std::string why;       // BadArguments: what was wrong, in one line
+};
+
+// Windows' screensaver command line: case-insensitive, '-' for '/', a decimal window handle
+// after a space or a colon.
+SaverRequest ReadScreensaverCommandLine(const char* commandLine);
+// xscreensaver's display-mode arguments, joined by spaces; rootWindow is the value of
+// XSCREENSAVER_WINDOW, or nullptr when it is not set.
+SaverRequest ReadDisplayModeArguments(const char* commandLine, const char* rootWindow);
+
+// Does what the request asks; returns the exit status.
+int RunSaver(const SaverRequest& request);
+
+// The window of the full-screen and in-window modes; lives in the shell's WindowHandle.
+bool CreateSaverWindow(const SaverRequest& request);
+void DestroySaverWindow();
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Draws frames until the window procedure posts WM_QUIT; returns its exit code.
+int RunSaverLoop(DWORD frameMs, bool showRate);
+
+extern SaverMode RunningMode; // what the window procedure is serving
+extern bool MouseSeen;        // true once the full-screen window has had a mouse position
+extern POINT FirstMouse;      // client pixels: that first position

@@ -1,0 +1,63 @@
+// The saver's frame loop: every waiting message, then one frame, then a sleep for the rest of
+// the frame's time, so an idle machine spends little on it.
+#include <cstdio>
+
+#include "saver/saver.h"
+#include "scene/scene.h"
+#include "shell/shell.h"
+
+namespace {
+
+constexpr DWORD RatePeriodMs = 1000; // --fps reports once a second
+
+// True once WM_QUIT has come. All that waits is handled before the next frame, so the user's
+// first sign ends the saver within one frame.
+bool HandleWaitingMessages(MSG& msg) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT)
+            return true;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return false;
+}
+
+// Unsigned subtraction: the tick count may wrap between two readings.
+void DrawFrame(DWORD startTick, DWORD frameStart) {
+    ElapsedMs = SmoothElapsedMs(ElapsedMs, frameStart - startTick);
+    DrawScene();
+    SwapBuffers(DeviceContext);
+}
+
+void ReportRate(DWORD& since) {
+    ++FrameCount;
+    const DWORD now = GetTickCount();
+    if (now - since < RatePeriodMs)
+        return;
+    std::fprintf(stderr, "%.1f frames a second\n", FrameCount * 1000.0 / (now - since));
+    FrameCount = 0;
+    since = now;
+}
+
+// A frame that took its whole time or more is followed at once.
+void SleepRestOfFrame(DWORD frameStart, DWORD frameMs) {
+    const DWORD spent = GetTickCount() - frameStart;
+    Sleep(spent < frameMs ? frameMs - spent : 0);
+}
+
+} // namespace
+
+int RunSaverLoop(DWORD frameMs, bool showRate) {
+    // Read only now, so the sway starts from rest after the loading.
+    const DWORD startTick = GetTickCount();
+    DWORD rateSince = startTick;
+    MSG msg = {};
+    while (!HandleWaitingMessages(msg)) {
+        const DWORD frameStart = GetTickCount();
+        DrawFrame(startTick, frameStart);
+        if (showRate)
+            ReportRate(rateSince);
+        SleepRestOfFrame(frameStart, frameMs);
+    }
+    return static_cast<int>(msg.wParam);
+}

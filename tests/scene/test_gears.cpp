@@ -9,15 +9,14 @@ using GearsTest = SceneTest;
 // A polygon facing the eye, flat on the plane z, with corners at both radii about (x, y).
 bool HasFace(const Capture& capture, double x, double y, double z, double inner, double outer) {
     return std::any_of(capture.polygons.begin(), capture.polygons.end(), [&](const auto& corners) {
-        auto at = [&](double r) {
-            return [&, r](const Corner& c) {
-                return std::fabs(std::hypot(c.x - x, c.y - y) - r) < 0.01;
-            };
-        };
-        return std::all_of(corners.begin(), corners.end(),
-                           [&](const Corner& c) { return std::fabs(c.z - z) < 0.005; }) &&
-               std::any_of(corners.begin(), corners.end(), at(inner)) &&
-               std::any_of(corners.begin(), corners.end(), at(outer));
+        bool flat = true, reachesInner = false, reachesOuter = false;
+        for (const Corner& c : corners) {
+            const double r = std::hypot(c.x - x, c.y - y);
+            flat = flat && std::fabs(c.z - z) < 0.005;
+            reachesInner = reachesInner || std::fabs(r - inner) < 0.01;
+            reachesOuter = reachesOuter || std::fabs(r - outer) < 0.01;
+        }
+        return flat && reachesInner && reachesOuter;
     });
 }
 

@@ -2,7 +2,8 @@
 # Installs what is missing, builds the Linux viewer, its sanitizer build and the Windows
 # executable, and runs every test: unit and render tests under ASan and UBSan, then every test
 # of the plain build, one end-to-end walk of each build on Xvfb (the Windows one under Wine)
-# included, and a bounded fuzzing run of the bitmap loader beside the plain build.
+# included, and a bounded fuzzing run of the bitmap loader beside the plain build. A warning in
+# the project's own code fails every build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -12,12 +13,13 @@ bash cmake/install_deps.sh --tests
 
 echo "== Windows executable and screensaver (MinGW-w64)"
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=Release >/dev/null
+  -DCMAKE_BUILD_TYPE=Release -DORLENTIC_WERROR=ON >/dev/null
 cmake --build build-win -j"$jobs" --target orlentic orlentic-saver orlentic-preview-host
 bash tests/package/check_zip.sh build-win
 
 echo "== Linux build with AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DORLENTIC_SANITIZE=ON -DORLENTIC_TESTS=ON >/dev/null
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DORLENTIC_SANITIZE=ON -DORLENTIC_TESTS=ON \
+  -DORLENTIC_WERROR=ON >/dev/null
 cmake --build build-asan -j"$jobs"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   LSAN_OPTIONS=suppressions="$root/tests/support/lsan.supp" \
@@ -35,7 +37,7 @@ echo "== Linux build: every test, end to end on all three builds included"
 cmake -S . -B build -DORLENTIC_TESTS=ON -DORLENTIC_WINDOWS_EXE="$root/build-win/shell/orlentic.exe" \
   -DORLENTIC_WINDOWS_SCR="$root/build-win/saver/orlentic.scr" \
   -DORLENTIC_WINDOWS_PREVIEW_HOST="$root/build-win/tests/e2e/preview_host/orlentic-preview-host.exe" \
-  -DORLENTIC_ASAN_VIEWER="$root/build-asan/shell/orlentic" >/dev/null
+  -DORLENTIC_ASAN_VIEWER="$root/build-asan/shell/orlentic" -DORLENTIC_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
 if ! wait "$fuzz"; then
   tail -n 60 "$fuzz_dir/run.log"

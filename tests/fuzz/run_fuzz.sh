@@ -8,7 +8,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 mkdir -p "$build/corpus" "$build/findings"
-clang++-14 -std=c++17 -O1 -g -Wall -Wextra -fno-omit-frame-pointer -I"$root" \
+clang++-14 -std=c++17 -O1 -g -Wall -Wextra -Werror -fno-omit-frame-pointer -I"$root" \
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     "$here/fuzz_bmp2.cpp" "$root/BMP2/bmp2.cpp" -o "$build/fuzz_bmp2"
 # 8 KiB holds a 32 x 32 bitmap with a colour table: room for every header path.

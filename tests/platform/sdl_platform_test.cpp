@@ -57,7 +57,8 @@ TEST_F(PlatformTest, EachEventBecomesTheOneWin32MessageItStandsFor) {
     // The event and its values as Push takes them, then the messages it gives.
     const std::tuple<Uint32, int, int, int, const char*> cases[] = {
         {SDL_KEYUP, 'w', SDL_SCANCODE_W, 0, "101 57 c0000001;"},
-        {SDL_KEYDOWN, 'c', SDL_SCANCODE_C, KMOD_LALT, "104 43 20000001;"}, // a system key
+        {SDL_KEYDOWN, 'c', SDL_SCANCODE_C, KMOD_LALT, "104 43 20000001;"},       // a system key
+        {SDL_KEYDOWN, 'q', SDL_SCANCODE_Q, KMOD_LCTRL | KMOD_RALT, "100 51 1;"}, // AltGr typing
         {SDL_MOUSEBUTTONDOWN, -3, 5, SDL_BUTTON_RIGHT, "204 2 5fffd;"},
         {SDL_MOUSEMOTION, 40000, -2, SDL_BUTTON_RMASK, "200 2 fffe9c40;"}, // 16 bits each
         {SDL_WINDOWEVENT, SDL_WINDOWEVENT_SIZE_CHANGED, 800, 573, "5 0 23d0320;"},
@@ -72,6 +73,7 @@ TEST_F(PlatformTest, EachEventBecomesTheOneWin32MessageItStandsFor) {
     }
 }
 
+// A timer falls due the moment its period has passed, and again a period after that.
 TEST_F(PlatformTest, InputGoesBeforeQuitAndATimerOnlyToAnEmptyQueue) {
     ASSERT_EQ(SetTimer(window, 1, 10, nullptr), UINT_PTR{1});
     SDL_Delay(30); // due before anything is taken
@@ -79,6 +81,10 @@ TEST_F(PlatformTest, InputGoesBeforeQuitAndATimerOnlyToAnEmptyQueue) {
     PostQuitMessage(3);
     Push(SDL_KEYUP, 'f', SDL_SCANCODE_F);
     EXPECT_EQ(Take(), "100 46 1;101 46 c0000001;12 3 0;113 1 0;");
+    const DWORD start = Queue.Timers.front().LastTick;
+    MSG m{};
+    for (auto [laterMs, due] : {std::pair{9u, false}, {10u, true}, {19u, false}, {20u, true}})
+        EXPECT_EQ(TakeDueTimer(start + laterMs, &m), due) << laterMs;
 }
 
 // Losing the focus loses the capture, and the window hears of it once.

@@ -30,15 +30,17 @@ int RunRenderer(const std::string& arguments) {
 
 using Picture = std::vector<uint8_t>; // red, green, blue, alpha; top row first
 
-// Draws from noon a 640 by 480 PNG, or with --frames a WebP animation; reads back frames and ends.
-std::vector<Picture> Render(const std::string& arguments, std::vector<int>& endsMs) {
+// Draws from noon a 640 by 480 PNG, or with --frames a WebP animation; reads back frames, their
+// ends and the animation's loop count (0: for ever).
+std::vector<Picture> Render(const std::string& arguments, std::vector<int>& endsMs, int& loops) {
     const bool animated = arguments.find("--frames") != std::string::npos;
     const std::string path = animated ? "drawn.webp" : "drawn.png";
     std::vector<Picture> frames;
     endsMs.clear();
     if (RunRenderer("--size 640x480 --time 12:00:00 " + arguments + " -o " + path) != 0)
         return frames;
-    png_image png{nullptr, PNG_IMAGE_VERSION};
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
     if (!animated && png_image_begin_read_from_file(&png, path.c_str())) {
         png.format = PNG_FORMAT_RGBA;
         frames.emplace_back(PNG_IMAGE_SIZE(png));
@@ -54,14 +56,16 @@ std::vector<Picture> Render(const std::string& arguments, std::vector<int>& ends
            WebPAnimDecoderGetNext(decoder, &pixels, &endMs)) {
         frames.emplace_back(pixels, pixels + size_t{info.canvas_width} * info.canvas_height * 4);
         endsMs.push_back(endMs);
+        loops = static_cast<int>(info.loop_count);
     }
     WebPAnimDecoderDelete(decoder);
     return frames;
 }
 
 // What the 3 by 3 pixels around a point of the watch show: the hands are red over the grey
-// dial and the dark case, the background is the clear colour (0.2, 0.2, 0.4).
-enum Sight { Hand, NoHand, Background, Watch };
+// dial and the dark case, the background is the clear colour (0.2, 0.2, 0.4); in outline the
+// background shows between the lines, and unlit the dial's picture is pure white.
+enum Sight { Hand, NoHand, Background, Watch, Outlined, White };
 
 // The point (model units; the dial's face at z = 0.3) turned by spin degrees about y, moved
 // 2.5 down and 34 ahead, and projected through the 45-degree perspective.
@@ -73,20 +77,25 @@ bool Sees(const Picture& picture, double x, double y, double z, double spin, Sig
     const int row = int((1 - (y - 2.5) * scale) * 240);
     if (picture.size() != 640 * 480 * 4 || column < 1 || column > 638 || row < 1 || row > 478)
         return false;
-    int red = 0, background = 0;
+    int red = 0, background = 0, white = 0;
     for (int dy = -1; dy <= 1; ++dy)
         for (int dx = -1; dx <= 1; ++dx) {
             const uint8_t* p = &picture[((row + dy) * 640 + column + dx) * 4];
             red += p[0] > p[1] + 30 && p[0] > p[2] + 30;
             background += std::abs(p[0] - 51) <= 2 && std::abs(p[1] - 51) <= 2 && p[2] == 102;
+            white += p[0] == 255 && p[1] == 255 && p[2] == 255;
         }
-    const bool seen[] = {red > 0, red == 0, background == 9, background == 0};
+    const bool seen[] = {
+        red > 0,   red == 0, background == 9, background == 0, background > 0 && background < 9,
+        white == 9};
     return seen[sight];
 }
 
 TEST(RenderTool, BadCommandLinesGiveOneLineTheUsageAndStatus2) {
     for (const char* arguments :
-         {"--size 0x300 -o never.png", "--time 24:00:00 -o never.png", "--pose 5 -o never.png",
+         {"--size 0x300 -o never.png", "--time 24:00:00 -o never.png",
+          "--time 12:60:00 -o never.png", "--time 12:00:60 -o never.png",
+          "--elapsed 2147483000 --frames 2 --interval 1000 -o never.webp", "--pose 5 -o never.png",
           "--view=1,2 -o never.png", "--frames 0 -o never.webp", "--frames 3 -o never.png",
           "--interval 0 --frames 2 -o never.webp", "--frobnicate -o never.png", "-o", ""}) {
         SCOPED_TRACE(arguments);
@@ -116,6 +125,8 @@ TEST(RenderTool, OptionsAndFramesReachTheScene) {
         {"--pose 0,0 --time 12:15:00 --view 0,0.5,-34", 0, 2, 3, 0.55, 0, Hand}, // 3 units up
         {"--pose 0,90", 0, 3, 0, 0.3, 0, Background},                            // edge on
         {"--pose 0,0 --no-case", 0, 7.5, 0, 0, 0, Background},
+        {"--pose 0,0 --wireframe", 0, 0, -6.2, 0.3, 0, Outlined},
+        {"--pose 0,0 --no-glass", 0, 1.5, -1.5, 0.3, 0, White},
         {"--elapsed 471 --no-case", 0, 0, 6.5, 0.3, 40, Watch},
         {"--frames 2 --interval 471 --no-case", 1, 0, 6.5, 0.3, 40, Watch},
         {quarterMinutes, 0, 2, 0, 0.45, 0, Hand},      // the hour hand at 3
@@ -126,14 +137,16 @@ TEST(RenderTool, OptionsAndFramesReachTheScene) {
     std::string drawn;
     std::vector<Picture> frames;
     std::vector<int> endsMs;
+    int loops = -1;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
         if (c.arguments != drawn)
-            frames = Render(drawn = c.arguments, endsMs);
+            frames = Render(drawn = c.arguments, endsMs, loops);
         ASSERT_LT(c.frame, frames.size());
         EXPECT_TRUE(Sees(frames[c.frame], c.x, c.y, c.z, c.spin, c.sight)) << "frame " << c.frame;
     }
     EXPECT_EQ(endsMs, std::vector<int>({15000, 30000, 45000}));
+    EXPECT_EQ(loops, 0) << "an animation loops for ever";
 }
 
 } // namespace

@@ -33,7 +33,7 @@ struct Corner {
 };
 struct Capture {
     std::vector<Corner> corners;
-    int polygons = 0; // none in outline mode, where polygons come back as lines
+    std::vector<std::vector<Corner>> polygons; // those facing the eye; none in outline mode
 };
 
 class SceneTest : public ::testing::Test {
@@ -95,7 +95,7 @@ class SceneTest : public ::testing::Test {
             const GLint token = static_cast<GLint>(buffer[i++]);
             GLint count = 1;
             if (token == GL_POLYGON_TOKEN)
-                count = static_cast<GLint>(buffer[i++]), ++capture.polygons;
+                count = static_cast<GLint>(buffer[i++]), capture.polygons.emplace_back();
             else if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN)
                 count = 2;
             for (GLint k = 0; k < count; ++k, i += 11) {
@@ -103,6 +103,8 @@ class SceneTest : public ::testing::Test {
                 Corner c = {0, 0, 0, {v[3], v[4], v[5], v[6]}, v[7] / v[10], v[8] / v[10]};
                 gluUnProject(v[0], v[1], v[2], modelView, projection, Viewport, &c.x, &c.y, &c.z);
                 capture.corners.push_back(c);
+                if (token == GL_POLYGON_TOKEN)
+                    capture.polygons.back().push_back(c);
             }
         }
         return capture;

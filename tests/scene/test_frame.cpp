@@ -1,5 +1,7 @@
 // Whole frames: where the camera puts the watch, which parts each key shows, where the case
 // and glass sit, how the light and the glass fall, and the state a frame leaves behind.
+#include <cstring>
+
 #include "tests/scene/scene_view.h"
 
 namespace {
@@ -59,7 +61,7 @@ TEST_F(FrameTest, KeysShowAndHideThePartsOfTheWatch) {
         EXPECT_EQ(HasCorner(capture, IsGlass), c.glass) << "glass";
         // The 32-tooth wheel's tips, turned over behind the dial.
         EXPECT_EQ(HasOnCircle(capture, 0, 0, 3.15, 0.15), c.gears) << "gears";
-        EXPECT_EQ(capture.polygons == 0, c.outlines);
+        EXPECT_EQ(capture.polygons.empty(), c.outlines);
         EXPECT_EQ(glIsEnabled(GL_LIGHTING) == GL_TRUE, c.lighting);
         // A held key toggles once: the entries are cleared.
         ApplyKeyToggles();
@@ -103,21 +105,72 @@ TEST_F(FrameTest, CaseAndGlassSitWhereTheirTablesPutThem) {
     EXPECT_NEAR(extent(&Corner::x, 1), 8.6924, 0.01);
     EXPECT_NEAR(extent(&Corner::y, 1), 12.725, 0.01);
     EXPECT_NEAR(extent(&Corner::z, 1), 0.4581, 0.01);
-    // Its reflection is generated from its normals, so it varies over the case.
-    float sLow = 1e9f, sHigh = -1e9f;
     double glassRim = 0.0;
-    for (const Corner& c : capture.corners) {
-        if (IsGlass(c))
-            glassRim = std::max(glassRim, std::hypot(c.x, c.y - 0.02));
-        else
-            sLow = std::min(sLow, c.s), sHigh = std::max(sHigh, c.s);
-    }
-    EXPECT_GT(sHigh - sLow, 0.5f);
+    for (const Corner& c : capture.corners)
+        glassRim = std::max(glassRim, IsGlass(c) ? std::hypot(c.x, c.y - 0.02) : 0.0);
     // The glass in the case's frame: its domes' centres 0.02 above the dial's centre, its rim
     // of radius 3.25 scaled by 2.145 to 6.971, just over the dial.
     EXPECT_TRUE(Has(capture, 0.0, 0.02, 0.814 + 2.145 * 0.153543)) << "outer dome";
     EXPECT_TRUE(Has(capture, 0.0, 0.02, 0.814 + 2.145 * 0.0767715)) << "inner dome";
     EXPECT_NEAR(glassRim, 6.971, 0.01);
+}
+
+// The colour of an embedded picture at texture coordinates (s, t); t = 0 is the bottom row,
+// which a BMP holds first, three bytes a pixel, blue first.
+Rgb ReadPictureTexel(const char* name, double s, double t) {
+    const auto* bmp = static_cast<const uint8_t*>(
+        LockResource(LoadResource(nullptr, FindResourceA(nullptr, name, "BMP"))));
+    int32_t offset = 0, width = 0, height = 0;
+    std::memcpy(&offset, bmp + 10, 4), std::memcpy(&width, bmp + 18, 4);
+    std::memcpy(&height, bmp + 22, 4);
+    const int column = std::clamp(static_cast<int>(s * width), 0, width - 1);
+    const int row = std::clamp(static_cast<int>(t * height), 0, height - 1);
+    const uint8_t* pixel = bmp + offset + (static_cast<size_t>(row) * width + column) * 3;
+    return {pixel[2], pixel[1], pixel[0]};
+}
+
+// Unlit, each surface shows its picture as it is, wherever it is in sight: the dial its face,
+// spread over the disk; the case the reflection, at the coordinates generated for its corners.
+TEST_F(FrameTest, TheDialWearsItsPictureAndTheCaseTheReflection) {
+    PressKeys("L");
+    Pose(0.0f, 0.0f);
+    const Capture capture = CaptureFrame(View{});
+    GLdouble modelView[16], projection[16];
+    GetMatrices(View{}, modelView, projection);
+    DrawScene();
+    // Points of each part in sight, and how many of them show the colour expected.
+    int seen[2] = {}, matched[2] = {};
+    float sLow = 1.0f, sHigh = 0.0f;
+    auto probe = [&](int part, double x, double y, double z, Rgb expected) {
+        GLdouble w[3] = {};
+        GLfloat depth = 0;
+        gluProject(x, y, z, modelView, projection, Viewport, &w[0], &w[1], &w[2]);
+        glReadPixels(int(w[0]), int(w[1]), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+        const Rgb pixel = ReadPixel(int(w[0]), int(w[1]));
+        const bool inSight = std::fabs(depth - w[2]) < 2e-4;
+        seen[part] += inSight;
+        matched[part] += inSight && std::abs(pixel.r - expected.r) < 40 &&
+                         std::abs(pixel.g - expected.g) < 40 && std::abs(pixel.b - expected.b) < 40;
+    };
+    for (double x = -6.5; x <= 6.5; x += 0.5) // the dial's face: the picture spans its diameter
+        for (double y = -6.5; y <= 6.5; y += 0.5)
+            if (std::hypot(x, y) < 6.5)
+                probe(0, x, y, 0.3, ReadPictureTexel("watchFace", 0.5 + x / 13.6, 0.5 + y / 13.6));
+    for (const std::vector<Corner>& polygon : capture.polygons) { // probed at its middle
+        const double n = static_cast<double>(polygon.size());
+        Corner m = {};
+        for (const Corner& c : polygon)
+            m.x += c.x / n, m.y += c.y / n, m.z += c.z / n, m.s += c.s / n, m.t += c.t / n;
+        if (std::hypot(m.x, m.y) < 7.0)
+            continue;
+        probe(1, m.x, m.y, m.z, ReadPictureTexel("Reflection", m.s, m.t));
+        sLow = std::min(sLow, m.s), sHigh = std::max(sHigh, m.s);
+    }
+    EXPECT_GT(sHigh - sLow, 0.5f) << "the case's coordinates come from its normals";
+    EXPECT_GT(seen[0], 400);
+    EXPECT_GT(matched[0], seen[0] * 3 / 4) << "the dial";
+    EXPECT_GT(seen[1], 1000);
+    EXPECT_GT(matched[1], seen[1] * 3 / 4) << "the case";
 }
 
 TEST_F(FrameTest, LightFromTheUpperLeftAndAGlassThatOnlyBrightens) {

@@ -1,10 +1,24 @@
 // The gear train behind the dial: where each gear stands as time goes on, its teeth, spokes,
-// bore and arbors.
+// bore and arbors, and both its faces.
 #include "tests/scene/scene_view.h"
 
 namespace {
 
 using GearsTest = SceneTest;
+
+// A polygon facing the eye, flat on the plane z, with corners at both radii about (x, y).
+bool HasFace(const Capture& capture, double x, double y, double z, double inner, double outer) {
+    return std::any_of(capture.polygons.begin(), capture.polygons.end(), [&](const auto& corners) {
+        bool flat = true, reachesInner = false, reachesOuter = false;
+        for (const Corner& c : corners) {
+            const double r = std::hypot(c.x - x, c.y - y);
+            flat = flat && std::fabs(c.z - z) < 0.005;
+            reachesInner = reachesInner || std::fabs(r - inner) < 0.01;
+            reachesOuter = reachesOuter || std::fabs(r - outer) < 0.01;
+        }
+        return flat && reachesInner && reachesOuter;
+    });
+}
 
 TEST_F(GearsTest, EachGearTurnsAtItsRateAboutItsOwnAxis) {
     // Centre in the train's frame, bore and tip radii, teeth, how far the spoke bars reach
@@ -48,6 +62,20 @@ TEST_F(GearsTest, EachGearTurnsAtItsRateAboutItsOwnAxis) {
             for (double z : {row.z - row.arbor, row.z + 0.2})
                 EXPECT_TRUE(row.arbor == 0.0 || HasOnCircle(capture, row.x, row.y, 0.15, z))
                     << "arbor end " << z;
+        }
+    }
+    // Seen from behind the watch, each gear shows its front (up the train's z); from in front
+    // of it, with the dial out of the way, its back. Either way the ring from the bore to the
+    // root circle and the teeth out to the tips.
+    for (const double spin : {180.0, 0.0}) {
+        Pose(20.0f, static_cast<float>(spin));
+        const Capture capture = CaptureFrame(View{20.0, spin, 0.0, -2.5, -34.0, true});
+        for (const auto& row : rows) {
+            SCOPED_TRACE(::testing::Message() << "gear at (" << row.x << ", " << row.y << ", "
+                                              << row.z << ") seen at spin " << spin);
+            const double z = row.z + (spin == 0.0 ? -0.15 : 0.15), root = row.tipRadius - 0.3;
+            EXPECT_TRUE(HasFace(capture, row.x, row.y, z, row.bore, root)) << "ring";
+            EXPECT_TRUE(HasFace(capture, row.x, row.y, z, root, row.tipRadius)) << "teeth";
         }
     }
 }

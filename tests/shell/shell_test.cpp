@@ -92,6 +92,14 @@ TEST_F(ShellTest, StartsShowsFramesUntilEscAndEndsWithZero) {
                       "MessageBoxA Unable to unregister window class!; ");
 }
 
+// The mean truncates, and stays the mean once the two together pass 2^31 (about 12 days on).
+TEST_F(ShellTest, FrameTimeIsTheMeanOfTheLastOneAndTheRawTime) {
+    for (const auto& [previous, raw, smoothed] : {std::tuple{3, 4u, 3},
+                                                  {1500000000, 1500000016u, 1500000008},
+                                                  {2147483000, 2147483600u, 2147483300}})
+        EXPECT_EQ(SmoothElapsedMs(previous, raw), smoothed) << previous << " " << raw;
+}
+
 TEST_F(ShellTest, MessagesReachTheStateAndTheCallsTheyStandFor) {
     FrameCount = 9;
     const std::tuple<UINT, WPARAM, LPARAM, std::string> cases[] = {
@@ -115,29 +123,33 @@ TEST_F(ShellTest, MessagesReachTheStateAndTheCallsTheyStandFor) {
 }
 
 // Half a degree of turn per pixel, ten pixels of zoom and 24 of pan per unit; each button
-// captures the mouse, and a drag ends when another window takes the capture (Alt-Tab).
-TEST_F(ShellTest, DragsMoveTheViewAtTheDescribedRatesUntilTheCaptureIsLost) {
-    // The button, the move, then TiltX, SpinY, ViewX, ViewY and ViewZ.
+// captures the mouse, so a drag goes on smoothly above and left of the window (coordinates
+// below 0). It ends on any button's release, which gives the capture back, or when another
+// window takes the capture (Alt-Tab).
+TEST_F(ShellTest, DragsMoveTheViewAtTheDescribedRatesUntilTheyEnd) {
+    // The button, the move from (4, 6), then TiltX, SpinY, ViewX, ViewY and ViewZ.
     const std::tuple<UINT, int, int, std::vector<float>> cases[] = {
-        {WM_LBUTTONDOWN, 10, 4, {-3.0f, 5.0f, 0.0f, -2.5f, -34.0f}},
-        {WM_RBUTTONDOWN, 0, 25, {-5.0f, 0.0f, 0.0f, -2.5f, -36.5f}},
-        {WM_MBUTTONDOWN, 24, 48, {-5.0f, 0.0f, 1.0f, -4.5f, -34.0f}},
+        {WM_LBUTTONDOWN, -10, -8, {-9.0f, -5.0f, 0.0f, -2.5f, -34.0f}},
+        {WM_RBUTTONDOWN, 0, -25, {-5.0f, 0.0f, 0.0f, -2.5f, -31.5f}},
+        {WM_MBUTTONDOWN, -24, -48, {-5.0f, 0.0f, -1.0f, -0.5f, -34.0f}},
     };
     auto send = [](UINT message, int x, int y) {
-        WatchWindowProc(fake::Window, message, 0, y << 16 | x);
+        WatchWindowProc(fake::Window, message, 0, LPARAM(DWORD(WORD(y)) << 16 | WORD(x)));
     };
-    for (const auto& [press, x, y, view] : cases) {
-        SetUp();
-        WindowHandle = fake::Window;
-        send(WM_MOUSEMOVE, 50, 50); // the sway ignores the mouse
-        send(press, 100, 100);
-        send(WM_MOUSEMOVE, 100 + x, 100 + y);
-        EXPECT_EQ(fake::Recorded.capture, fake::Window);
-        WatchWindowProc(fake::Window, WM_CAPTURECHANGED, 0, 0x777);
-        send(WM_MOUSEMOVE, 200, 300);
-        EXPECT_EQ(std::vector<float>({TiltX, SpinY, ViewX, ViewY, ViewZ}), view) << press;
-        EXPECT_EQ(DragMode, DragNone);
-    }
+    for (const auto& [press, x, y, view] : cases)
+        for (UINT end : {WM_CAPTURECHANGED, WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP}) {
+            SetUp();
+            WindowHandle = fake::Window;
+            send(WM_MOUSEMOVE, 50, 50); // the sway ignores the mouse
+            send(press, 4, 6);
+            send(WM_MOUSEMOVE, 4 + x, 6 + y);
+            EXPECT_EQ(fake::Recorded.capture, fake::Window);
+            WatchWindowProc(fake::Window, end, 0, 0x777); // for WM_CAPTURECHANGED, its new owner
+            send(WM_MOUSEMOVE, 200, 300);
+            EXPECT_EQ(std::vector<float>({TiltX, SpinY, ViewX, ViewY, ViewZ}), view) << press;
+            EXPECT_EQ(DragMode, DragNone);
+            EXPECT_TRUE(end == WM_CAPTURECHANGED || fake::Recorded.capture == nullptr) << end;
+        }
 }
 
 } // namespace

@@ -19,20 +19,22 @@ const int64_t FrameStepMs = 16;
 // Frames drawn before timing starts, so that the driver has compiled every state the
 // frame needs.
 const int WarmUpFrames = 5;
-// The targets of this machine: a full frame costs at most 2.5 empty ones, and the scene
-// adds at most 30 ms before the first frame is finished.
-const double FrameRatioTarget = 2.5;
-const double StartDelayTargetMs = 30.0;
 
 double GetMilliseconds(const timespec& from, const timespec& to) {
     return static_cast<double>(to.tv_sec - from.tv_sec) * 1000.0 +
            static_cast<double>(to.tv_nsec - from.tv_nsec) / 1.0e6;
 }
 
-void DrawFullFrame(int64_t frame, int32_t firstElapsedMs) {
+// Milliseconds a frame from the call of DrawScene to its return: the program's own work and
+// the GL calls it makes. A driver that rasterises only when it is waited for (llvmpipe)
+// leaves the rest of the frame to glFinish; one that draws at once puts it all here.
+double DrawFullFrame(int64_t frame, int32_t firstElapsedMs) {
     ElapsedMs = static_cast<int32_t>((firstElapsedMs + frame * FrameStepMs) % INT32_MAX);
+    const timespec begin = ReadMonotonicClock();
     DrawScene();
+    const double issueMs = GetMilliseconds(begin, ReadMonotonicClock());
     glFinish();
+    return issueMs;
 }
 
 // Milliseconds a frame over count frames drawn by draw.
@@ -84,10 +86,8 @@ void PrintStartTimes(const StartTimes& start, double processToMainMs) {
     std::printf("  start to first empty frame  %8.1f ms  (from %s: context made, cleared, "
                 "finished)\n",
                 emptyMs, origin);
-    std::printf("  start to first full frame   %8.1f ms  (from %s; +%.1f ms for the scene, "
-                "target at most %.0f: %s)\n",
-                fullMs, origin, sceneMs, StartDelayTargetMs,
-                sceneMs <= StartDelayTargetMs ? "met" : "MISSED");
+    std::printf("  start to first full frame   %8.1f ms  (from %s; +%.1f ms for the scene)\n",
+                fullMs, origin, sceneMs);
     // The rest is the first frame, most of it the driver compiling the frame's shaders.
     std::printf("    of which InitScene         %8.1f ms  (textures, quadric, display lists)\n",
                 setUpMs);
@@ -127,9 +127,12 @@ void RunBenchmark(const RenderOptions& options, const StartTimes& start) {
     for (int i = 0; i < WarmUpFrames; ++i)
         DrawFullFrame(i, firstElapsedMs);
 
+    double issueMs = 0.0;
     StartCountingAllocations();
-    const double fullMs = TimeFrames(frames, [&](int32_t i) { DrawFullFrame(i, firstElapsedMs); });
+    const double fullMs =
+        TimeFrames(frames, [&](int32_t i) { issueMs += DrawFullFrame(i, firstElapsedMs); });
     const AllocationCount allocations = StopCountingAllocations();
+    issueMs /= frames;
     for (int i = 0; i < WarmUpFrames; ++i)
         DrawEmptyFrame();
     const double emptyMs = TimeFrames(frames, [](int32_t) { DrawEmptyFrame(); });
@@ -137,7 +140,6 @@ void RunBenchmark(const RenderOptions& options, const StartTimes& start) {
 
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    const double ratio = fullMs / emptyMs;
     std::printf("orlentic-render benchmark: %dx%d, %d frames each, on %s\n", options.Width,
                 options.Height, frames, reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     // A warm shader cache spares the first frame most of its compiling; reproducible start
@@ -151,8 +153,10 @@ void RunBenchmark(const RenderOptions& options, const StartTimes& start) {
                     : "on: a second start reuses compiled shaders");
     std::printf("  full frame                  %8.3f ms\n", fullMs);
     std::printf("  empty frame                 %8.3f ms  (glClear and glFinish only)\n", emptyMs);
-    std::printf("  full / empty                %8.2f     (target at most %.1f: %s)\n", ratio,
-                FrameRatioTarget, ratio <= FrameRatioTarget ? "met" : "MISSED");
+    std::printf("  full / empty                %8.2f\n", fullMs / emptyMs);
+    std::printf("  issuing (DrawScene returns) %8.3f ms  (our code and its GL calls: %.0f %% of a "
+                "full frame)\n",
+                issueMs, 100.0 * issueMs / fullMs);
     PrintStartTimes(start, processToMainMs);
     std::printf("  peak memory (ru_maxrss)     %8.1f MiB\n",
                 static_cast<double>(usage.ru_maxrss) / 1024.0);

@@ -1,6 +1,6 @@
 // The renderer's benchmark: how long a frame of the watch takes against an empty frame on
-// the same context, how soon the first frame is finished, peak memory, and the heap
-// allocations made while frames are drawn.
+// the same context and how much of it passes in DrawScene, how soon the first frame is
+// finished, peak memory, and the heap allocations made while frames are drawn.
 #pragma once
 
 #include <ctime>

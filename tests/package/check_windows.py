@@ -52,6 +52,12 @@ def check_zip(path, work):
     return names
 
 
+def check_installer(path):
+    """A per-machine install: the installer's manifest asks for administrator rights."""
+    assert b'level="requireAdministrator"' in open(path, "rb").read(), \
+        "the installer does not ask for the rights an install into Program Files needs"
+
+
 def install_run_uninstall(installer, names, work):
     """The installer and its uninstaller, silent, in a prefix of their own; the viewer between."""
     shutil.rmtree(work + "-state", ignore_errors=True)  # the viewer's home: a fresh prefix
@@ -117,6 +123,7 @@ def main(source, build, work):
             source, again, os.path.join(work, "again.log"), build_type)))
         builder.start()
         names = check_zip(first[0], os.path.join(work, "zip"))
+        check_installer(first[1])
         install_run_uninstall(first[1], names, os.path.join(work, "wine"))
         builder.join()
         assert second, f"the second build failed: {work}/again.log"

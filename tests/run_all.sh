@@ -2,7 +2,8 @@
 # Installs what is missing, builds the Linux viewer, its sanitizer build and the Windows
 # executable, and runs every test: unit and render tests under ASan and UBSan, then every test
 # of the plain build, one end-to-end walk of each build on Xvfb (the Windows one under Wine)
-# included, and a bounded fuzzing run of the bitmap loader beside the plain build.
+# included, the three packages made twice and checked (the .deb with lintian, the installer
+# under Wine), and a bounded fuzzing run of the bitmap loader beside the plain build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD

@@ -17,9 +17,10 @@ make_deb() { # BUILD OUT: the package of BUILD, written into OUT
 # in length, so any build path that got into a binary would show.
 again=$scratch/again/second-linux-build
 build_type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
-(cmake -S "$source" -B "$again" -DORLENTIC_TESTS=OFF -DCMAKE_BUILD_TYPE="$build_type" &&
-  cmake --build "$again" -j"$(nproc)") >"$scratch/again.log" 2>&1 &
+setsid bash -c 'cmake -S "$1" -B "$2" -DORLENTIC_TESTS=OFF -DCMAKE_BUILD_TYPE="$3" &&
+  cmake --build "$2" -j"$(nproc)"' - "$source" "$again" "$build_type" >"$scratch/again.log" 2>&1 &
 second=$!
+trap 'kill -- -"$second" 2>/dev/null || true' EXIT # a failed check ends it too
 
 deb=$(make_deb "$build" "$scratch")
 [[ $(basename "$deb") =~ ^orlentic_[0-9][0-9.]*_$(dpkg --print-architecture)\.deb$ ]] ||

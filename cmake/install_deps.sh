@@ -5,11 +5,11 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libsdl2-dev libx11-dev libgl1-mesa-dev libglu1-mesa-dev
-          libgl1-mesa-dri libegl-dev libegl-mesa0 libpng-dev libcli11-dev libwebp-dev)
+          libgl1-mesa-dri libegl-dev libegl-mesa0 libpng-dev libcli11-dev libwebp-dev help2man)
 if [[ "${1:-}" == "--tests" ]]; then
   packages+=(googletest libgtest-dev g++-mingw-w64-x86-64 wine wine64 xvfb xdotool
              x11-utils x11-apps imagemagick python3 clang-14 libclang-rt-14-dev libcairo2-dev
-             fonts-dejavu-core dpkg-dev appstream unzip
+             fonts-dejavu-core dpkg-dev appstream unzip lintian nsis
              xscreensaver xscreensaver-gl)
 fi
 

@@ -1,19 +1,37 @@
 #!/usr/bin/env bash
-# The Debian package as a user gets it: made by cpack from the build folder BUILD, its payload
-# and dependencies read with dpkg-deb, unpacked into a scratch root and run from there.
-#   check_deb.sh BUILD SCRATCH
+# The Debian package as a user gets it: made by cpack from the build folder BUILD, checked by
+# lintian, its payload, manual pages and dependencies read, unpacked into a scratch root and
+# run from there; then made again by a second build of SOURCE in another folder, which must
+# give the same bytes.
+#   check_deb.sh SOURCE BUILD SCRATCH
 set -euo pipefail
-build=$1 scratch=$2
+source=$1 build=$2 scratch=$3
 fail() { echo "FAIL: $*" >&2; exit 1; }
 rm -rf "$scratch" && mkdir -p "$scratch"
-cpack --config "$build/CPackConfig.cmake" -G DEB -B "$scratch" >"$scratch/cpack.log"
-deb=$(echo "$scratch"/orlentic_*.deb)
+make_deb() { # BUILD OUT: the package of BUILD, written into OUT
+  cpack --config "$1/CPackConfig.cmake" -G DEB -B "$2" >"$2/cpack.log"
+  echo "$2"/orlentic_*.deb
+}
+
+# The same source built again elsewhere, beside the checks below. Its folder's name differs
+# in length, so any build path that got into a binary would show.
+again=$scratch/again/second-linux-build
+build_type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
+setsid bash -c 'cmake -S "$1" -B "$2" -DORLENTIC_TESTS=OFF -DCMAKE_BUILD_TYPE="$3" &&
+  cmake --build "$2" -j"$(nproc)"' - "$source" "$again" "$build_type" >"$scratch/again.log" 2>&1 &
+second=$!
+trap 'kill -- -"$second" 2>/dev/null || true' EXIT # a failed check ends it too
+
+deb=$(make_deb "$build" "$scratch")
 [[ $(basename "$deb") =~ ^orlentic_[0-9][0-9.]*_$(dpkg --print-architecture)\.deb$ ]] ||
   fail "package file $deb: apt install ./orlentic_*.deb would not find it"
+lintian --fail-on error,warning "$deb" || fail "lintian finds errors or warnings in $deb"
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $NF}')
 for path in ./usr/bin/orlentic ./usr/bin/orlentic-render ./usr/share/applications/orlentic.desktop \
   ./usr/share/icons/hicolor/128x128/apps/orlentic.png ./usr/share/metainfo/ \
+  ./usr/share/doc/orlentic/copyright ./usr/share/doc/orlentic/changelog.gz \
+  ./usr/share/man/man1/orlentic.1.gz ./usr/share/man/man1/orlentic-render.1.gz \
   ./usr/libexec/xscreensaver/orlentic-saver ./usr/share/xscreensaver/config/orlentic-saver.xml; do
   grep -qx -- "$path" <<<"$contents" || fail "$path is not in the package"
 done
@@ -34,7 +52,18 @@ metainfo=$(echo "$root"/usr/share/metainfo/*.xml)
 appstreamcli validate --no-net "$metainfo" >&2 || fail "the metainfo is not valid"
 grep -q ">$(basename "$entry")</launchable>" "$metainfo" || fail "metainfo launches no menu entry"
 
+# Each page as man shows it, without a warning, and with the part a reader comes for.
+for page in 'orlentic:wireframe on and off' 'orlentic-render:--frames N' 'orlentic-render:EXIT STATUS'; do
+  text=$(MANWIDTH=80 man --warnings -l "$root/usr/share/man/man1/${page%%:*}.1.gz" 2>&1)
+  grep -qF -- "${page#*:}" <<<"$text" && ! grep -qE '^[a-z]+: ' <<<"$text" || fail "${page%%:*}.1: $text"
+done
+
 "$root/usr/bin/orlentic-render" --size 160x120 -o "$scratch/watch.png"
 colours=$(identify -format %k "$scratch/watch.png")
 ((colours > 20)) || fail "the unpacked renderer drew $colours colours"
-echo "package ok: $(basename "$deb")"
+
+wait "$second" || fail "the second build failed (log: $scratch/again.log)"
+mkdir -p "$scratch/again-deb"
+cmp "$deb" "$(make_deb "$again" "$scratch/again-deb")" ||
+  fail "two builds of one source make different packages: $deb and $scratch/again-deb"
+echo "package ok: $(basename "$deb"), lintian clean, made twice alike"

@@ -154,6 +154,11 @@ int ReadRenderOptions(int argc, const char* const* argv, RenderOptions& options)
                  "animated WebP.",
                  "orlentic-render");
     AddOptions(app, options);
+    // The manual page is made from this text, so the statuses are listed here only.
+    app.footer("Exit status:\n"
+               "  0  the picture written, or the figures printed\n"
+               "  1  drawing or writing failed\n"
+               "  2  a bad command line");
     std::string error;
     try {
         app.parse(argc, argv);

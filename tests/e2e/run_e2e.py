@@ -14,16 +14,14 @@ STILL = 0.004  # the share of pixels that the seconds hand may change between tw
 CLIENT = {"linux": (0, 0, 800, 600), "asan": (0, 0, 800, 600), "wine": (4, 23, 792, 573)}
 
 
-def start_xvfb(*options, screen="1280x1024x24"):
-    """A private X server and its display name."""
-    # -displayfd: a free display, written once it is ready; -noreset: alive between clients.
-    read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp", *options,
-         "-screen", "0", screen], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    assert select.select([read_end], [], [], 20)[0], "Xvfb did not start"
-    return xvfb, ":" + os.read(read_end, 16).decode().strip()
+def wait_for(what, condition, timeout=30.0):
+    """condition()'s first true value, asked every 0.2 s."""
+    deadline = time.time() + timeout
+    while not (result := condition()):
+        assert time.time() < deadline, f"{what}: not seen in time"
+        time.sleep(0.2)
+    print(f"[{time.strftime('%H:%M:%S')}] ok: {what}", flush=True)
+    return result
 
 
 def measure(picture, paper=None):
@@ -88,7 +86,15 @@ class Viewer:
             self.env.update(HOME=work + "-state", WINEDEBUG="-all",
                             WINEDLLOVERRIDES="mscoree=d;mshtml=d;winemenubuilder.exe=d")
             os.makedirs(self.env["HOME"], exist_ok=True)
-        self.xvfb, self.env["DISPLAY"] = start_xvfb()
+        # -displayfd: a free display, written once it is ready; -noreset: alive between clients;
+        # -ac: the screensaver daemon's user, not the one who started the server, connects too.
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp", "-ac", "-screen",
+             "0", "1280x1024x24"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        assert select.select([read_end], [], [], 20)[0], "Xvfb did not start"
+        self.env["DISPLAY"] = ":" + os.read(read_end, 16).decode().strip()
 
     def tool(self, *arguments, check=True, timeout=30):
         result = subprocess.run(arguments, env=self.env, capture_output=True, timeout=timeout)
@@ -112,14 +118,9 @@ class Viewer:
         """The first visible window of that name, once it shows."""
         # Wine builds its prefix on a first run, opening and closing windows of its own: a
         # search that meets one as it goes fails with BadWindow, so it is asked again.
-        deadline = time.time() + (120 if self.build == "wine" else 30)
-        found = []
-        while not found and time.time() < deadline:
-            time.sleep(0.2)
-            found = self.tool("xdotool", "search", "--onlyvisible", "--name", f"^{name}$",
-                              check=False).split()
-        assert found, f"no window titled {name}"
-        return found[0]
+        return wait_for(f"a window titled {name}", lambda: self.tool(
+            "xdotool", "search", "--onlyvisible", "--name", f"^{name}$", check=False).split(),
+            timeout=120 if self.build == "wine" else 30)[0]
 
     def start(self, *arguments):
         """Starts the viewer and waits for its window and a first frame; returns that."""
@@ -168,12 +169,13 @@ class Viewer:
         return lambda p: (d := measure(p)["dial"]) is not None and all(
             abs(a - b) <= max(6, 0.06 * radius) for a, b in zip(d, centre + (radius,) * 2))
 
-    def end(self, how, end):
+    def end(self, how, end, timeout=None, quiet=False):
+        """end() ends it in time (Wine takes 2 s), status 0, no sanitizer report, if quiet no output."""
         end()
-        status = self.process.wait(timeout=20 if self.build == "wine" else 5)  # Wine's takes 2 s
+        status = self.process.wait(timeout or (20 if self.build == "wine" else 5))
         log = open(self.log, errors="replace").read()
-        assert status == 0 and "Sanitizer" not in log and "runtime error" not in log, \
-            f"{how}: exit status {status}, or a sanitizer report in {self.log}"
+        assert status == 0 and not (quiet and log) and "Sanitizer" not in log and \
+            "runtime error" not in log, f"{how}: exit status {status}, or output in {self.log}"
         print(f"[{time.strftime('%H:%M:%S')}] ok: {how} ended it", flush=True)
 
     def close(self):

@@ -28,7 +28,6 @@ TEST(Resources, NamesAndTypesMatchWithoutRegardToCase) {
     }
 }
 
-// Microseconds, or UTC read in a zone five and a half hours east of it, show at once.
 TEST(Clock, TicksAreMillisecondsAndTheTimeIsLocal) {
     const DWORD firstTick = GetTickCount();
     usleep(200000);

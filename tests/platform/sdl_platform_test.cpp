@@ -1,5 +1,4 @@
-// The Win32 subset on SDL's dummy video driver (no GL, no display): SDL events become Win32's
-// messages with Win32's values, one per PeekMessageA. Messages read "message wParam lParam".
+// The Win32 subset on SDL's dummy video driver (no GL, no display).
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -7,6 +6,7 @@
 
 namespace {
 
+// The queued messages as "message wParam lParam;", in hex.
 std::string Take() {
     std::string taken;
     char text[64];
@@ -16,7 +16,6 @@ std::string Take() {
     return taken;
 }
 
-// A hidden 640 by 480 window of a registered class; the resets leave nothing to the next.
 struct PlatformTest : testing::Test {
     HWND window = nullptr;
     void SetUp() override {
@@ -36,8 +35,7 @@ struct PlatformTest : testing::Test {
         ResetForeignWatch();
         SDL_Quit();
     }
-    // Key: a sym, b scancode, c modifiers; mouse: a x, b y, c button or held buttons;
-    // window: a the event, b and c its data.
+    // Key: sym, scancode, modifiers; mouse: x, y, button(s); window: the event, its data.
     void Push(Uint32 type, int a = 0, int b = 0, int c = 0) {
         SDL_Event e{type};
         Uint32 id = window->SdlId;
@@ -54,7 +52,6 @@ struct PlatformTest : testing::Test {
 };
 
 TEST_F(PlatformTest, EachEventBecomesTheOneWin32MessageItStandsFor) {
-    // The event and its values as Push takes them, then the messages it gives.
     const std::tuple<Uint32, int, int, int, const char*> cases[] = {
         {SDL_KEYUP, 'w', SDL_SCANCODE_W, 0, "101 57 c0000001;"},
         {SDL_KEYDOWN, 'c', SDL_SCANCODE_C, KMOD_LALT, "104 43 20000001;"},       // a system key
@@ -73,7 +70,6 @@ TEST_F(PlatformTest, EachEventBecomesTheOneWin32MessageItStandsFor) {
     }
 }
 
-// A timer falls due the moment its period has passed, and again a period after that.
 TEST_F(PlatformTest, InputGoesBeforeQuitAndATimerOnlyToAnEmptyQueue) {
     ASSERT_EQ(SetTimer(window, 1, 10, nullptr), UINT_PTR{1});
     SDL_Delay(30); // due before anything is taken
@@ -87,7 +83,6 @@ TEST_F(PlatformTest, InputGoesBeforeQuitAndATimerOnlyToAnEmptyQueue) {
         EXPECT_EQ(TakeDueTimer(start + laterMs, &m), due) << laterMs;
 }
 
-// Losing the focus loses the capture, and the window hears of it once.
 TEST_F(PlatformTest, TheCaptureEndsWithTheFocusAndTheCursorHidesBelowZero) {
     SetCapture(window);
     Push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_LOST);
@@ -100,9 +95,8 @@ TEST_F(PlatformTest, TheCaptureEndsWithTheFocusAndTheCursorHidesBelowZero) {
     }
 }
 
-// A window lent by another program (the screensaver daemon's) hears of SIGTERM, which SDL
-// makes a quit event, and of no key or mouse event: those are the daemon's. The virtual
-// screen is the dummy driver's one display, 1024 by 768; other metrics are 0.
+// A window lent by the screensaver daemon hears of SIGTERM (SDL's quit), and no input: that is
+// the daemon's. The virtual screen is the dummy driver's one 1024 by 768 display.
 TEST_F(PlatformTest, ALentWindowHearsOfSigtermOnlyAndTheVirtualScreenHoldsTheDisplay) {
     window->ForeignId = 0x200001;
     for (Uint32 type : {SDL_KEYDOWN, SDL_MOUSEBUTTONDOWN, SDL_MOUSEMOTION, SDL_QUIT})
@@ -115,7 +109,7 @@ TEST_F(PlatformTest, ALentWindowHearsOfSigtermOnlyAndTheVirtualScreenHoldsTheDis
     EXPECT_EQ(metrics, (std::vector<int>{0, 0, 1024, 768, 0}));
 }
 
-// The dummy driver has no GL, so SDL refuses the window; its reason goes to standard error.
+// The dummy driver has no GL, so SDL refuses the window.
 TEST_F(PlatformTest, TellsSdlsReasonForARefusedWindowOnStandardError) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(CreateWindowExA(0, "PlatformTest", "", WS_OVERLAPPEDWINDOW, 0, 0, 80, 60, nullptr,

@@ -75,8 +75,8 @@ TEST(Saver, AnswersSettingsUsageAndBadArgumentsWithoutAWindow) {
     for (const auto& [line, status, owner, icon, text] : cases) {
         Reset();
         EXPECT_EQ(RunSaver(ReadScreensaverCommandLine(line)), status);
-        ASSERT_EQ(fake::MessageBoxes().size(), 1u);
-        const fake::MessageBoxRecord& box = fake::MessageBoxes()[0];
+        ASSERT_EQ(fake::Recorded.boxes.size(), 1u);
+        const fake::MessageBoxRecord& box = fake::Recorded.boxes[0];
         EXPECT_EQ(std::make_tuple(Number(box.owner), box.caption, box.type, Only({"Create"})),
                   std::make_tuple(owner, "Orlentic", UINT{MB_OK | icon}, ""));
         EXPECT_NE(box.text.find(text), std::string::npos) << box.text;
@@ -141,7 +141,7 @@ TEST(Saver, FullScreenCoversTheVirtualScreenAndPacesItsFrames) {
     EXPECT_EQ(std::make_tuple(made.exStyle, made.style, made.x, made.y, made.parent),
               std::make_tuple(DWORD{WS_EX_TOPMOST}, DWORD{WS_POPUP | WS_VISIBLE}, -1024, -200,
                               HWND{nullptr}));
-    EXPECT_TRUE(fake::MessageBoxes().empty());
+    EXPECT_TRUE(fake::Recorded.boxes.empty());
 }
 
 // When the parent goes, the child has gone with it: the teardown leaves it alone.
@@ -149,7 +149,7 @@ TEST(Saver, InAWindowDrawsInAChildUntilThatWindowGoes) {
     Reset();
     fake::Recorded.afterSwap = [](int) {
         fake::Post(WM_DESTROY, 0);
-        fake::FailCall("IsWindow");
+        fake::Recorded.failing.insert("IsWindow");
     };
     EXPECT_EQ(RunSaver(ReadScreensaverCommandLine("/p 4321")), 0);
     EXPECT_EQ(Only({"GetClientRect", "CreateWindowExA", "ShowCursor", "SetFocus", "Resize", "Sleep",
@@ -163,12 +163,12 @@ TEST(Saver, InAWindowDrawsInAChildUntilThatWindowGoes) {
 
 TEST(Saver, AStartUpFailureTearsDownThenSaysWhy) {
     Reset();
-    fake::FailCall("wglCreateContext");
+    fake::Recorded.failing.insert("wglCreateContext");
     EXPECT_EQ(RunSaver(ReadScreensaverCommandLine("/s")), 1);
     EXPECT_EQ(Only({"DestroyWindow", "UnregisterClassA", "MessageBoxA", "InitScene"}),
               "DestroyWindow; UnregisterClassA; "
               "MessageBoxA Unable to create an OpenGL rendering context; ");
-    EXPECT_EQ(std::tie(fake::MessageBoxes()[0].caption, fake::MessageBoxes()[0].type),
+    EXPECT_EQ(std::tie(fake::Recorded.boxes[0].caption, fake::Recorded.boxes[0].type),
               std::make_tuple("Error", UINT{MB_OK | MB_ICONERROR}));
 }
 

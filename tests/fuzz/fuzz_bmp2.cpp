@@ -1,6 +1,5 @@
-// libFuzzer target: arbitrary bytes as the "BMP" resource, with the platform and GL calls
-// stood in for. On failure one box and no texture begun; on success one texture whose every
-// uploaded pixel lies inside the loader's buffer (the upload reads them all for ASan).
+// libFuzzer target: any bytes as the "BMP" resource. A failure shows one box and begins no
+// texture; a success makes one, every uploaded pixel inside the loader's buffer.
 #include "platform/win32.h"
 #include "platform/opengl.h"
 
@@ -25,9 +24,8 @@ HRSRC FindResourceA(HMODULE, LPCSTR name, LPCSTR type) {
 HGLOBAL LoadResource(HMODULE, HRSRC resource) {
     return resource;
 }
-// A zero-length resource still locks to an address, as in Win32.
 LPVOID LockResource(HGLOBAL) {
-    static uint8_t empty = 0;
+    static uint8_t empty = 0; // a zero-length resource still locks to an address, as in Win32
     return Resource.empty() ? &empty : Resource.data();
 }
 DWORD SizeofResource(HMODULE, HRSRC) {
@@ -46,8 +44,7 @@ void GLAPIENTRY glBindTexture(GLenum, GLuint) {}
 void GLAPIENTRY glTexEnvi(GLenum, GLenum, GLint) {}
 void GLAPIENTRY glTexParameteri(GLenum, GLenum, GLint) {}
 
-// Rows of 3 x width bytes are 4-byte aligned for the widths the loader accepts, so the GL
-// would read exactly width x height x 3 bytes.
+// Rows are 4-byte aligned for the widths the loader accepts: GL reads width x height x 3 bytes.
 GLint GLAPIENTRY gluBuild2DMipmaps(GLenum, GLint, GLsizei width, GLsizei height, GLenum format,
                                    GLenum, const void* data) {
     assert(format == GL_RGB && width > 0 && height > 0 && (width * 3) % 4 == 0);

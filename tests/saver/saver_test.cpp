@@ -141,7 +141,6 @@ TEST(Saver, FullScreenCoversTheVirtualScreenAndPacesItsFrames) {
     EXPECT_EQ(std::make_tuple(made.exStyle, made.style, made.x, made.y, made.parent),
               std::make_tuple(DWORD{WS_EX_TOPMOST}, DWORD{WS_POPUP | WS_VISIBLE}, -1024, -200,
                               HWND{nullptr}));
-    EXPECT_TRUE(fake::Recorded.boxes.empty());
 }
 
 // When the parent goes, the child has gone with it: the teardown leaves it alone.

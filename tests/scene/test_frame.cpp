@@ -58,13 +58,11 @@ TEST_F(FrameTest, KeysShowAndHideThePartsOfTheWatch) {
         EXPECT_EQ(HasCorner(capture, [](const Corner& k) { return std::hypot(k.x, k.y) > 7.6; }),
                   c.caseShown);
         EXPECT_EQ(HasCorner(capture, IsGlass), c.glass) << "glass";
-        // The 32-tooth wheel's tips, turned over behind the dial.
-        EXPECT_EQ(HasOnCircle(capture, 0, 0, 3.15, 0.15), c.gears) << "gears";
+        EXPECT_EQ(HasOnCircle(capture, 0, 0, 3.15, 0.15), c.gears) << "the 32-tooth wheel's tips";
         EXPECT_EQ(capture.polygons.empty(), c.outlines);
         EXPECT_EQ(glIsEnabled(GL_LIGHTING) == GL_TRUE, c.lighting);
         ApplyKeyToggles(); // a held key toggles once
         EXPECT_EQ(glIsEnabled(GL_LIGHTING) == GL_TRUE, c.lighting) << "keys seen twice";
-        // The state the next frame expects.
         EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S) || glIsEnabled(GL_TEXTURE_GEN_T));
         EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && !glIsEnabled(GL_BLEND));
         GLint depth = 0;

@@ -53,9 +53,8 @@ class Bmp2 : public ::testing::Test {
     void SetUp() override { fake::Reset(); }
 };
 
-// Each load leaves a new texture bound, the environment back at modulate, and mipmaps that
-// the plain linear filters never sample. The made-up bitmaps' last pixel (bytes 22, 23, 24)
-// is the top right texel, past a skipped colour table or biSizeImage's extra bytes.
+// Mipmaps made, but the linear filters never sample them. The made-up bitmaps' last pixel
+// (bytes 22, 23, 24) lies past a skipped colour table or biSizeImage's extra bytes.
 TEST_F(Bmp2, EachLoadLeavesARedFirstLinearTextureBound) {
     Bytes plain = MakeBmp({});
     plain[54] = 10, plain[55] = 20, plain[56] = 30;
@@ -95,10 +94,9 @@ TEST_F(Bmp2, EachLoadLeavesARedFirstLinearTextureBound) {
     }
 }
 
-// Every failure shows one box naming the file as passed and keeps the caller's 7. A name
-// without a dot has no stem. A malformed bitmap is refused without a read outside a buffer
-// (the sanitizer build watches the fake's exact-size copies). MakeBmp's fields run width,
-// height, bits, compression, biSizeImage, biClrUsed, table bytes, bfOffBits, pixel bytes.
+// A malformed bitmap is refused without a read outside a buffer (the sanitizer build watches
+// the fake's exact-size copies). MakeBmp's fields run width, height, bits, compression,
+// biSizeImage, biClrUsed, table bytes, bfOffBits, pixel bytes.
 TEST_F(Bmp2, EachFailureShowsOneBoxAndKeepsTheCallersTexture) {
     const struct {
         const char* what;
@@ -130,12 +128,12 @@ TEST_F(Bmp2, EachFailureShowsOneBoxAndKeepsTheCallersTexture) {
         SCOPED_TRACE(c.what);
         fake::Reset();
         fake::AddResource("BROKEN", "BMP", c.bytes);
-        fake::FailCall(c.failingCall);
+        fake::Recorded.failing.insert(c.failingCall);
         GLuint texture = 7;
         EXPECT_FALSE(LoadBmpTexture(c.fileName, texture));
         EXPECT_EQ(texture, 7u);
-        ASSERT_EQ(fake::MessageBoxes().size(), 1u);
-        const fake::MessageBoxRecord& box = fake::MessageBoxes()[0];
+        ASSERT_EQ(fake::Recorded.boxes.size(), 1u);
+        const fake::MessageBoxRecord& box = fake::Recorded.boxes[0];
         const std::string expected = c.missing ? "BMP Texture: File not found in resource - "
                                                : "BMP Unit: Unable to read from resource - ";
         EXPECT_EQ(box.caption + ": " + box.text, expected + c.fileName);

@@ -1,43 +1,23 @@
-// libFuzzer target: arbitrary bytes as the "BMP" resource, with the platform and GL calls
-// stood in for. On failure one box and no texture begun; on success one texture whose every
-// uploaded pixel lies inside the loader's buffer (the upload reads them all for ASan).
-#include "platform/win32.h"
+// libFuzzer target: any bytes as a resource of the fake platform. A failure shows one box and
+// begins no texture; a success makes one, every uploaded pixel inside the loader's buffer.
+#include "tests/support/fake_platform.h"
 #include "platform/opengl.h"
 
 #include "BMP2/bmp2.h"
+#include "platform/embedded_resources.h"
 
 #include <cassert>
-#include <cstring>
-#include <vector>
+
+// No embedded pictures: the fuzzer's bytes are the only resource.
+const EmbeddedResource EmbeddedResources[] = {{"", "", nullptr, 0}};
+const int EmbeddedResourceCount = 0;
 
 namespace {
 
-std::vector<uint8_t> Resource; // exactly the input's bytes, so a read past them is caught
-int BoxCount = 0, TexturesMade = 0;
+int TexturesMade = 0;
 volatile unsigned UploadSum; // keeps the upload's reads from being optimised away
 
 } // namespace
-
-HRSRC FindResourceA(HMODULE, LPCSTR name, LPCSTR type) {
-    const bool found = std::strcmp(name, "fuzz") == 0 && std::strcmp(type, "BMP") == 0;
-    return found ? reinterpret_cast<HRSRC>(&Resource) : nullptr;
-}
-HGLOBAL LoadResource(HMODULE, HRSRC resource) {
-    return resource;
-}
-// A zero-length resource still locks to an address, as in Win32.
-LPVOID LockResource(HGLOBAL) {
-    static uint8_t empty = 0;
-    return Resource.empty() ? &empty : Resource.data();
-}
-DWORD SizeofResource(HMODULE, HRSRC) {
-    return static_cast<DWORD>(Resource.size());
-}
-
-int MessageBoxA(HWND, LPCSTR, LPCSTR, UINT) {
-    ++BoxCount;
-    return 1; // IDOK
-}
 
 void GLAPIENTRY glGenTextures(GLsizei, GLuint* names) {
     names[0] = static_cast<GLuint>(++TexturesMade);
@@ -46,8 +26,7 @@ void GLAPIENTRY glBindTexture(GLenum, GLuint) {}
 void GLAPIENTRY glTexEnvi(GLenum, GLenum, GLint) {}
 void GLAPIENTRY glTexParameteri(GLenum, GLenum, GLint) {}
 
-// Rows of 3 x width bytes are 4-byte aligned for the widths the loader accepts, so the GL
-// would read exactly width x height x 3 bytes.
+// Rows are 4-byte aligned for the widths the loader accepts: GL reads width x height x 3 bytes.
 GLint GLAPIENTRY gluBuild2DMipmaps(GLenum, GLint, GLsizei width, GLsizei height, GLenum format,
                                    GLenum, const void* data) {
     assert(format == GL_RGB && width > 0 && height > 0 && (width * 3) % 4 == 0);
@@ -60,13 +39,13 @@ GLint GLAPIENTRY gluBuild2DMipmaps(GLenum, GLint, GLsizei width, GLsizei height,
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Resource.assign(data, data + size);
-    Resource.shrink_to_fit();
-    BoxCount = TexturesMade = 0;
+    fake::Reset();
+    fake::AddResource("fuzz", "BMP", std::vector<uint8_t>(data, data + size)); // exact size
+    TexturesMade = 0;
     GLuint texture = 7;
     if (LoadBmpTexture("fuzz.bmp", texture))
-        assert(BoxCount == 0 && TexturesMade == 1 && texture == 1);
+        assert(fake::Recorded.boxes.empty() && TexturesMade == 1 && texture == 1);
     else
-        assert(BoxCount == 1 && TexturesMade == 0 && texture == 7);
+        assert(fake::Recorded.boxes.size() == 1 && TexturesMade == 0 && texture == 7);
     return 0;
 }

@@ -1,12 +1,18 @@
-// The Win32 subset on SDL's dummy video driver (no GL, no display): SDL events become Win32's
-// messages with Win32's values, one per PeekMessageA. Messages read "message wParam lParam".
+// The Win32 subset on SDL's dummy video driver (no GL, no display), the embedded resources, the
+// tick count and the local time.
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "platform/sdl_internal.h"
+#include "platform/win32_kernel.h"
 
 namespace {
 
+// The queued messages as "message wParam lParam;", in hex.
 std::string Take() {
     std::string taken;
     char text[64];
@@ -16,7 +22,6 @@ std::string Take() {
     return taken;
 }
 
-// A hidden 640 by 480 window of a registered class; the resets leave nothing to the next.
 struct PlatformTest : testing::Test {
     HWND window = nullptr;
     void SetUp() override {
@@ -36,8 +41,7 @@ struct PlatformTest : testing::Test {
         ResetForeignWatch();
         SDL_Quit();
     }
-    // Key: a sym, b scancode, c modifiers; mouse: a x, b y, c button or held buttons;
-    // window: a the event, b and c its data.
+    // Key: sym, scancode, modifiers; mouse: x, y, button(s); window: the event, its data.
     void Push(Uint32 type, int a = 0, int b = 0, int c = 0) {
         SDL_Event e{type};
         Uint32 id = window->SdlId;
@@ -54,7 +58,6 @@ struct PlatformTest : testing::Test {
 };
 
 TEST_F(PlatformTest, EachEventBecomesTheOneWin32MessageItStandsFor) {
-    // The event and its values as Push takes them, then the messages it gives.
     const std::tuple<Uint32, int, int, int, const char*> cases[] = {
         {SDL_KEYUP, 'w', SDL_SCANCODE_W, 0, "101 57 c0000001;"},
         {SDL_KEYDOWN, 'c', SDL_SCANCODE_C, KMOD_LALT, "104 43 20000001;"},       // a system key
@@ -73,7 +76,6 @@ TEST_F(PlatformTest, EachEventBecomesTheOneWin32MessageItStandsFor) {
     }
 }
 
-// A timer falls due the moment its period has passed, and again a period after that.
 TEST_F(PlatformTest, InputGoesBeforeQuitAndATimerOnlyToAnEmptyQueue) {
     ASSERT_EQ(SetTimer(window, 1, 10, nullptr), UINT_PTR{1});
     SDL_Delay(30); // due before anything is taken
@@ -87,7 +89,6 @@ TEST_F(PlatformTest, InputGoesBeforeQuitAndATimerOnlyToAnEmptyQueue) {
         EXPECT_EQ(TakeDueTimer(start + laterMs, &m), due) << laterMs;
 }
 
-// Losing the focus loses the capture, and the window hears of it once.
 TEST_F(PlatformTest, TheCaptureEndsWithTheFocusAndTheCursorHidesBelowZero) {
     SetCapture(window);
     Push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_LOST);
@@ -100,9 +101,8 @@ TEST_F(PlatformTest, TheCaptureEndsWithTheFocusAndTheCursorHidesBelowZero) {
     }
 }
 
-// A window lent by another program (the screensaver daemon's) hears of SIGTERM, which SDL
-// makes a quit event, and of no key or mouse event: those are the daemon's. The virtual
-// screen is the dummy driver's one display, 1024 by 768; other metrics are 0.
+// A window lent by the screensaver daemon hears of SIGTERM (SDL's quit), and no input: that is
+// the daemon's. The virtual screen is the dummy driver's one 1024 by 768 display.
 TEST_F(PlatformTest, ALentWindowHearsOfSigtermOnlyAndTheVirtualScreenHoldsTheDisplay) {
     window->ForeignId = 0x200001;
     for (Uint32 type : {SDL_KEYDOWN, SDL_MOUSEBUTTONDOWN, SDL_MOUSEMOTION, SDL_QUIT})
@@ -115,7 +115,7 @@ TEST_F(PlatformTest, ALentWindowHearsOfSigtermOnlyAndTheVirtualScreenHoldsTheDis
     EXPECT_EQ(metrics, (std::vector<int>{0, 0, 1024, 768, 0}));
 }
 
-// The dummy driver has no GL, so SDL refuses the window; its reason goes to standard error.
+// The dummy driver has no GL, so SDL refuses the window.
 TEST_F(PlatformTest, TellsSdlsReasonForARefusedWindowOnStandardError) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(CreateWindowExA(0, "PlatformTest", "", WS_OVERLAPPEDWINDOW, 0, 0, 80, 60, nullptr,
@@ -123,6 +123,43 @@ TEST_F(PlatformTest, TellsSdlsReasonForARefusedWindowOnStandardError) {
               nullptr);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               std::string("SDL refused the window and its pixel format: ") + SDL_GetError() + "\n");
+}
+
+TEST(Resources, NamesAndTypesMatchWithoutRegardToCase) {
+    const struct {
+        LPCSTR name, type;
+        DWORD size; // 0: not found
+    } cases[] = {
+        {"watchFace", "bmp", 196662}, {"Reflection", "Bmp", 49206},
+        {"WATCHFACE", "BITMAP", 0},   {"watchFace.bmp", "BMP", 0}, // the loader strips it
+        {"WATCHFAC", "BMP", 0},       {MAKEINTRESOURCEA(1), "BMP", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+        HRSRC found = FindResourceA(nullptr, c.name, c.type); // as the texture loader asks
+        ASSERT_EQ(found != nullptr, c.size != 0);
+        const char* bytes = static_cast<const char*>(LockResource(LoadResource(nullptr, found)));
+        EXPECT_EQ(SizeofResource(nullptr, found), c.size);
+        EXPECT_TRUE(c.size == 0 || std::memcmp(bytes, "BM", 2) == 0) << "a whole BMP, header first";
+    }
+}
+
+TEST(Clock, TicksAreMillisecondsAndTheTimeIsLocal) {
+    const DWORD firstTick = GetTickCount();
+    usleep(200000);
+    const DWORD passedMs = GetTickCount() - firstTick;
+    EXPECT_GE(passedMs, 200u);
+    EXPECT_LT(passedMs, 2000u) << "even on a busy machine";
+
+    setenv("TZ", "IST-5:30", 1); // ctest gives each test a process of its own
+    tzset();
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const time_t utc = time(nullptr);
+    tm local{};
+    localtime_r(&utc, &local);
+    // A minute apart at most, across midnight too.
+    EXPECT_LE((now.wHour * 60 + now.wMinute - local.tm_hour * 60 - local.tm_min + 1441) % 1440, 2);
 }
 
 } // namespace

@@ -19,7 +19,7 @@ std::string ReadFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// Runs the renderer; its output goes to files of this process alone, as ctest runs tests at once.
+// Its output goes to files of this process alone: ctest runs tests at once.
 const std::string Suffix = std::to_string(getpid()) + ".txt";
 int RunRenderer(const std::string& arguments) {
     const int status = std::system((std::string(ORLENTIC_RENDER_PATH) + " " + arguments +
@@ -30,8 +30,7 @@ int RunRenderer(const std::string& arguments) {
 
 using Picture = std::vector<uint8_t>; // red, green, blue, alpha; top row first
 
-// Draws from noon a 640 by 480 PNG, or with --frames a WebP animation; reads back frames, their
-// ends and the animation's loop count (0: for ever).
+// A 640 by 480 PNG from noon, or with --frames a WebP animation: its frames, ends and loops.
 std::vector<Picture> Render(const std::string& arguments, std::vector<int>& endsMs, int& loops) {
     const bool animated = arguments.find("--frames") != std::string::npos;
     const std::string path = animated ? "drawn.webp" : "drawn.png";
@@ -62,13 +61,11 @@ std::vector<Picture> Render(const std::string& arguments, std::vector<int>& ends
     return frames;
 }
 
-// What the 3 by 3 pixels around a point of the watch show: the hands are red over the grey
-// dial and the dark case, the background is the clear colour (0.2, 0.2, 0.4); in outline the
-// background shows between the lines, and unlit the dial's picture is pure white.
+// What the 3 by 3 pixels around a point show: the red hands, the clear colour (0.2, 0.2, 0.4)
+// all round or between the lines of an outline, the unlit dial's white.
 enum Sight { Hand, NoHand, Background, Watch, Outlined, White };
 
-// The point (model units; the dial's face at z = 0.3) turned by spin degrees about y, moved
-// 2.5 down and 34 ahead, and projected through the 45-degree perspective.
+// The point turned by spin degrees about y, moved 2.5 down and 34 ahead, seen through 45 degrees.
 bool Sees(const Picture& picture, double x, double y, double z, double spin, Sight sight) {
     const double pi = std::acos(-1.0), turn = spin * pi / 180;
     const double depth = 34.0 + x * std::sin(turn) - z * std::cos(turn);
@@ -110,8 +107,8 @@ TEST(RenderTool, BadCommandLinesGiveOneLineTheUsageAndStatus2) {
         EXPECT_EQ(RunRenderer(std::string("--size 64x48 ") + arguments), 1) << arguments;
 }
 
-// Every option, and each frame an interval on in the sway and the hands' time. 471 ms into
-// the sway the watch stands upright turned 40 degrees; at 0 ms it leans back, its top lower.
+// Each frame an interval on in the sway and the hands' time; 471 ms into the sway the watch
+// stands upright turned 40 degrees.
 TEST(RenderTool, OptionsAndFramesReachTheScene) {
     const std::string quarterMinutes = "--pose 0,0 --time 03:00:15 --frames 3 --interval 15000";
     const struct {

@@ -1,7 +1,5 @@
-// The scene started as the shell starts it, on an offscreen context. A frame is captured in
-// GL feedback mode and every corner the GL would draw is taken back into the watch's own
-// frame through the camera the watch is meant to have, so a corner is found only where the
-// described geometry and the described camera put it.
+// A frame captured in GL feedback mode, each corner taken back into the watch's frame through
+// the camera the watch is meant to have: found only where geometry and camera both put it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,8 +16,7 @@
 #include "shell/shell_state.h"
 #include "tests/support/fake_platform.h"
 
-// The camera: translation, then tilt about x, then spin about y; the gear train's frame is
-// turned over and 176 degrees about z on top of it.
+// Translation, tilt about x, spin about y; the gear train turned over and 176 degrees about z.
 struct View {
     double tilt = 0.0, spin = 0.0;
     double x = 0.0, y = -2.5, z = -34.0;
@@ -54,7 +51,6 @@ class SceneTest : public ::testing::Test {
         DestroyOffscreenContext();
     }
 
-    // After a click: the stored view, no sway.
     static void Pose(float tilt, float spin) { DragMode = DragNone, TiltX = tilt, SpinY = spin; }
     static void PressKeys(const char* keys) {
         for (; *keys != '\0'; ++keys)
@@ -81,7 +77,6 @@ class SceneTest : public ::testing::Test {
         glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
     }
 
-    // One DrawScene in feedback mode.
     static Capture CaptureFrame(const View& view) {
         std::vector<GLfloat> buffer(1 << 21);
         glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());

@@ -1,5 +1,5 @@
-// Whole frames: where the camera puts the watch, which parts each key shows, where the case
-// and glass sit, how the light and the glass fall, and the state a frame leaves behind.
+// Whole frames: the camera, the parts each key shows and the state they leave, the case, the
+// glass, the pictures and the light.
 #include <cstring>
 
 #include "tests/scene/scene_view.h"
@@ -12,8 +12,7 @@ using FrameTest = SceneTest;
 const auto IsGlass = [](const Corner& c) { return std::fabs(c.rgba[3] - 0.5f) < 0.01f; };
 
 TEST_F(FrameTest, SwaysUntilTheFirstClickThenKeepsTheStoredView) {
-    // Sway: tilt 30 cos(ms / 300) about x, then spin 30 sin(ms / 300) + 10 about y. After a
-    // click the start view (tilt -5) or the dragged one; the translation applies throughout.
+    // Sway: tilt 30 cos(ms / 300) about x, then spin 30 sin(ms / 300) + 10 about y.
     const struct {
         int32_t dragMode, elapsedMs;
         View view;
@@ -59,33 +58,18 @@ TEST_F(FrameTest, KeysShowAndHideThePartsOfTheWatch) {
         EXPECT_EQ(HasCorner(capture, [](const Corner& k) { return std::hypot(k.x, k.y) > 7.6; }),
                   c.caseShown);
         EXPECT_EQ(HasCorner(capture, IsGlass), c.glass) << "glass";
-        // The 32-tooth wheel's tips, turned over behind the dial.
-        EXPECT_EQ(HasOnCircle(capture, 0, 0, 3.15, 0.15), c.gears) << "gears";
+        EXPECT_EQ(HasOnCircle(capture, 0, 0, 3.15, 0.15), c.gears) << "the 32-tooth wheel's tips";
         EXPECT_EQ(capture.polygons.empty(), c.outlines);
         EXPECT_EQ(glIsEnabled(GL_LIGHTING) == GL_TRUE, c.lighting);
-        // A held key toggles once: the entries are cleared.
-        ApplyKeyToggles();
+        ApplyKeyToggles(); // a held key toggles once
         EXPECT_EQ(glIsEnabled(GL_LIGHTING) == GL_TRUE, c.lighting) << "keys seen twice";
-        TearDown();
-        SetUp();
-    }
-}
-
-TEST_F(FrameTest, EveryFrameLeavesTheStateTheNextOneExpects) {
-    uint8_t* const flags[] = {&Wireframe, &ShowDial, &ShowCase, &ShowGlass};
-    for (int bits = 0; bits < 16; ++bits) {
-        SCOPED_TRACE(bits);
-        for (int k = 0; k < 4; ++k)
-            *flags[k] = (bits >> k) & 1;
-        glEnable(GL_TEXTURE_2D); // whatever the state before
-        DrawScene();
         EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S) || glIsEnabled(GL_TEXTURE_GEN_T));
-        EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-        EXPECT_FALSE(glIsEnabled(GL_BLEND));
-        EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D) == GL_TRUE, !ShowDial && !ShowCase);
+        EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && !glIsEnabled(GL_BLEND));
         GLint depth = 0;
         glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
         EXPECT_EQ(depth, 1);
+        TearDown();
+        SetUp();
     }
 }
 
@@ -93,8 +77,7 @@ TEST_F(FrameTest, CaseAndGlassSitWhereTheirTablesPutThem) {
     Pose(0.0f, 0.0f);
     ShowDial = 0;
     const Capture capture = CaptureFrame(View{});
-    // The case: its table's extents, scaled by 3.3 and moved by (0, 2, -1.1); seen from the
-    // front, its bezel's lip is the nearest part.
+    // The case: its table's extents, scaled by 3.3 and moved by (0, 2, -1.1).
     auto extent = [&](double Corner::*axis, double sign) {
         double farthest = -1e9;
         for (const Corner& c : capture.corners)
@@ -108,15 +91,13 @@ TEST_F(FrameTest, CaseAndGlassSitWhereTheirTablesPutThem) {
     double glassRim = 0.0;
     for (const Corner& c : capture.corners)
         glassRim = std::max(glassRim, IsGlass(c) ? std::hypot(c.x, c.y - 0.02) : 0.0);
-    // The glass in the case's frame: its domes' centres 0.02 above the dial's centre, its rim
-    // of radius 3.25 scaled by 2.145 to 6.971, just over the dial.
+    // The glass: domes centred 0.02 above the dial's centre, rim 3.25 scaled by 2.145.
     EXPECT_TRUE(Has(capture, 0.0, 0.02, 0.814 + 2.145 * 0.153543)) << "outer dome";
     EXPECT_TRUE(Has(capture, 0.0, 0.02, 0.814 + 2.145 * 0.0767715)) << "inner dome";
     EXPECT_NEAR(glassRim, 6.971, 0.01);
 }
 
-// The colour of an embedded picture at texture coordinates (s, t); t = 0 is the bottom row,
-// which a BMP holds first, three bytes a pixel, blue first.
+// An embedded picture's colour at (s, t): a BMP holds the bottom row first, blue first.
 Rgb ReadPictureTexel(const char* name, double s, double t) {
     const auto* bmp = static_cast<const uint8_t*>(
         LockResource(LoadResource(nullptr, FindResourceA(nullptr, name, "BMP"))));
@@ -129,8 +110,8 @@ Rgb ReadPictureTexel(const char* name, double s, double t) {
     return {pixel[2], pixel[1], pixel[0]};
 }
 
-// Unlit, each surface shows its picture as it is, wherever it is in sight: the dial its face,
-// spread over the disk; the case the reflection, at the coordinates generated for its corners.
+// Unlit, the dial shows its face spread over the disk, the case the reflection at the
+// coordinates generated for its corners.
 TEST_F(FrameTest, TheDialWearsItsPictureAndTheCaseTheReflection) {
     PressKeys("L");
     Pose(0.0f, 0.0f);
@@ -138,8 +119,7 @@ TEST_F(FrameTest, TheDialWearsItsPictureAndTheCaseTheReflection) {
     GLdouble modelView[16], projection[16];
     GetMatrices(View{}, modelView, projection);
     DrawScene();
-    // Points of each part in sight, and how many of them show the colour expected.
-    int seen[2] = {}, matched[2] = {};
+    int seen[2] = {}, matched[2] = {}; // points of the dial and the case, and those that match
     float sLow = 1.0f, sHigh = 0.0f;
     auto probe = [&](int part, double x, double y, double z, Rgb expected) {
         GLdouble w[3] = {};
@@ -175,8 +155,7 @@ TEST_F(FrameTest, TheDialWearsItsPictureAndTheCaseTheReflection) {
 
 TEST_F(FrameTest, LightFromTheUpperLeftAndAGlassThatOnlyBrightens) {
     Pose(0.0f, 0.0f);
-    // The case's side just outside the dial, lit: the upper left brighter than its neighbours.
-    double quadrant[4] = {}; // anticlockwise from the upper right
+    double quadrant[4] = {}; // the case just outside the dial, anticlockwise from upper right
     for (const Corner& c : CaptureFrame(View{}).corners)
         if (std::hypot(c.x, c.y) > 7.6 && std::hypot(c.x, c.y) < 8.4)
             quadrant[static_cast<int>(std::floor(std::atan2(c.y, c.x) / (M_PI / 2))) & 3] +=
@@ -187,8 +166,7 @@ TEST_F(FrameTest, LightFromTheUpperLeftAndAGlassThatOnlyBrightens) {
     const std::vector<uint8_t> glazed = ReadFrame(Width, Height);
     const Rgb corner = ReadPixel(0, Height - 1);
     EXPECT_TRUE(corner.r == 51 && corner.g == 51 && corner.b == 102) << "dark blue background";
-    // Additive: the glass never darkens what lies behind it.
-    ShowGlass = 0;
+    ShowGlass = 0; // additive: the glass never darkens what lies behind it
     DrawScene();
     const std::vector<uint8_t> bare = ReadFrame(Width, Height);
     int darker = 0, brighter = 0;

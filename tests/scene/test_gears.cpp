@@ -1,5 +1,4 @@
-// The gear train behind the dial: where each gear stands as time goes on, its teeth, spokes,
-// bore and arbors, and both its faces.
+// The gear train behind the dial: each gear's place, turn, teeth, spokes, bore, arbors, faces.
 #include "tests/scene/scene_view.h"
 
 namespace {
@@ -21,10 +20,9 @@ bool HasFace(const Capture& capture, double x, double y, double z, double inner,
 }
 
 TEST_F(GearsTest, EachGearTurnsAtItsRateAboutItsOwnAxis) {
-    // Centre in the train's frame, bore and tip radii, teeth, how far the spoke bars reach
-    // (0.15 square, along the gear's axes), the angle in degrees at 0 ms, 1 s and 2,000,000 s
-    // (the last taken within a turn, to the thousandth), and how far the arbor (radius 0.15,
-    // up to 0.2 above the gear's mid-plane) reaches below it: short or long.
+    // Centre in the train's frame, bore and tip radii, teeth, the spoke bars' reach (0.15
+    // square), the angle in degrees at 0 ms, 1 s and 2,000,000 s, and how far the arbor (radius
+    // 0.15, up to 0.2 above the gear's mid-plane) reaches below it.
     const struct {
         double x, y, z, bore, tipRadius;
         int teeth;
@@ -64,9 +62,8 @@ TEST_F(GearsTest, EachGearTurnsAtItsRateAboutItsOwnAxis) {
                     << "arbor end " << z;
         }
     }
-    // Seen from behind the watch, each gear shows its front (up the train's z); from in front
-    // of it, with the dial out of the way, its back. Either way the ring from the bore to the
-    // root circle and the teeth out to the tips.
+    // From behind the watch each gear shows its front (up the train's z), from in front its
+    // back: the ring from the bore to the root circle and the teeth out to the tips.
     for (const double spin : {180.0, 0.0}) {
         Pose(20.0f, static_cast<float>(spin));
         const Capture capture = CaptureFrame(View{20.0, spin, 0.0, -2.5, -34.0, true});

@@ -1,13 +1,12 @@
-// The hands at given local times: where their tips, ridges and side corners lie, and which
-// facet is the brighter one.
+// The hands at given local times: their tips, ridges, side corners and brighter facets.
 #include "tests/scene/scene_view.h"
 
 namespace {
 
 using HandsTest = SceneTest;
 
-// A point given in a hand's own frame (pointing along +x), turned by degrees about its pivot:
-// at least one corner there, and every corner there in the colour given, if any.
+// A point in a hand's own frame (along +x) turned by degrees about its pivot: a corner there,
+// every one in the colour given, if any.
 void ExpectHandCorner(const Capture& capture, double degrees, double x, double y, double z,
                       std::array<float, 3> rgb = {-1, -1, -1}, double pivotY = 0.0) {
     const double a = degrees * M_PI / 180.0;
@@ -23,7 +22,7 @@ void ExpectHandCorner(const Capture& capture, double degrees, double x, double y
 }
 
 TEST_F(HandsTest, PointAtTheLocalTime) {
-    // Degrees counter-clockwise from 3 o'clock, from the described readings of the clock.
+    // Degrees counter-clockwise from 3 o'clock.
     const struct {
         WORD hour, minute, second;
         double hourAngle, minuteAngle, secondsAngle;
@@ -40,8 +39,7 @@ TEST_F(HandsTest, PointAtTheLocalTime) {
         SCOPED_TRACE(::testing::Message() << c.hour << ":" << c.minute << ":" << c.second);
         fake::SetLocalTime(c.hour, c.minute, c.second);
         const Capture capture = CaptureFrame(View{});
-        // Hour: tail 1 behind, tip 4 ahead, 0.4 wide, from 0.4 above the dial's centre with
-        // its ridge at 0.5; minute: tip 6 ahead, 0.1 higher throughout.
+        // Hour: tip 4 ahead, 0.4 above the dial's centre, ridge 0.1 higher; minute: tip 6, 0.5.
         const struct {
             double angle, tip, base;
         } lozenges[] = {{c.hourAngle, 4.0, 0.4}, {c.minuteAngle, 6.0, 0.5}};
@@ -49,12 +47,10 @@ TEST_F(HandsTest, PointAtTheLocalTime) {
         for (const auto& hand : lozenges) {
             ExpectHandCorner(capture, hand.angle, hand.tip, 0, hand.base);
             EXPECT_TRUE(Has(capture, 0.0, 0.0, hand.base + 0.1)) << "ridge";
-            // The brighter facet on the clockwise side, the darker on the other.
-            ExpectHandCorner(capture, hand.angle, 0, -0.2, hand.base, bright);
+            ExpectHandCorner(capture, hand.angle, 0, -0.2, hand.base, bright); // clockwise side
             ExpectHandCorner(capture, hand.angle, 0, 0.2, hand.base, dark);
         }
-        // Seconds: 1.6 ahead of the sub-dial's centre, 3.94 below the dial's, at 0.4, in the
-        // minute hand's darker red; its hub of radius 0.15 over the pivot.
+        // Seconds: 1.6 ahead of the sub-dial's centre 3.94 below the dial's, at 0.4; its hub.
         ExpectHandCorner(capture, c.secondsAngle, 1.6, 0, 0.4, dark, -3.94);
         EXPECT_TRUE(HasOnCircle(capture, 0.0, -3.94, 0.15, 0.4)) << "seconds hub";
         ExpectHandCorner(capture, 0, 0, 0, 0.3, {1.0f, 1.0f, 1.0f}); // the dial's face

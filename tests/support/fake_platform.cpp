@@ -40,14 +40,6 @@ void fake::Reset() {
     }
 }
 
-std::vector<fake::MessageBoxRecord>& fake::MessageBoxes() {
-    return S.boxes;
-}
-
-void fake::FailCall(const std::string& name) {
-    S.failing.insert(name);
-}
-
 void fake::SetLocalTime(WORD hour, WORD minute, WORD second) {
     S.localTime.wHour = hour;
     S.localTime.wMinute = minute;
@@ -58,10 +50,6 @@ void fake::AddResource(const std::string& name, const std::string& type,
                        const std::vector<uint8_t>& bytes) {
     std::vector<uint8_t>& stored = S.resources[ResourceKey(name, type)] = bytes;
     stored.reserve(1); // so that a zero-length resource still locks to an address
-}
-
-void fake::RemoveResource(const std::string& name) {
-    S.resources.erase(ResourceKey(name, "BMP")); // the one type there is
 }
 
 void fake::Post(UINT message, WPARAM wParam) {

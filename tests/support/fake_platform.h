@@ -1,7 +1,5 @@
-// A recording stand-in for platform/, linked instead of it by the tests. Each call is logged
-// as "Name argument" and gives a canned result unless the test made it fail. Windows have a
-// 792 by 573 client area, as an 800 by 600 window has, and PeekMessageA gives one message a call.
-// Sleep moves the tick count on.
+// A recording stand-in for platform/: each call is logged as "Name argument" and gives a canned
+// result unless the test made it fail. Windows have an 800 by 600 window's 792 by 573 client area.
 #pragma once
 
 #include <cstdint>
@@ -25,14 +23,10 @@ struct MessageBoxRecord {
 
 // A clean slate: nothing logged, every call succeeding, the embedded resources, 12:00:00.
 void Reset();
-std::vector<MessageBoxRecord>& MessageBoxes();
-// The named call fails from now on as Win32 reports failure (NULL, 0, FALSE or -1).
-void FailCall(const std::string& name);
 void SetLocalTime(WORD hour, WORD minute, WORD second);
-// Adds or replaces a resource, or hides one; names and types match without regard to case.
+// Adds or replaces a resource; names and types match without regard to case.
 void AddResource(const std::string& name, const std::string& type,
                  const std::vector<uint8_t>& bytes);
-void RemoveResource(const std::string& name);
 
 struct Recorder {
     std::vector<std::string> calls; // in order, with the arguments that matter
@@ -41,7 +35,7 @@ struct Recorder {
     std::deque<MSG> queue;              // what PeekMessageA hands out before WM_QUIT
     std::function<void(int)> afterSwap; // run after each SwapBuffers with the count so far
     HWND capture = nullptr;
-    std::set<std::string> failing;
+    std::set<std::string> failing; // these fail as Win32 reports it (NULL, 0, FALSE or -1)
     SYSTEMTIME localTime = {2024, 3, 5, 15, 12, 0, 0, 0};
     std::map<std::string, std::vector<uint8_t>> resources; // by "NAME/TYPE", upper case
     WNDPROC procedure = nullptr;

@@ -1,6 +1,5 @@
-// A stand-in for the system's preview: a window titled "Preview host", whose handle goes to
-// standard output in decimal, closed when a line comes on standard input. Built with MinGW-w64
-// for the end-to-end test of the screensaver's /p under Wine.
+// The system's preview window, for the screensaver's /p under Wine: its handle goes to
+// standard output in decimal; a line on standard input closes it.
 #include <windows.h>
 
 #include <cstdio>

@@ -124,15 +124,13 @@ class Viewer:
         self.tool("xdotool", "windowfocus", self.window, check=False)
         return self.wait("a first frame", lambda p: p[2][:3] == bytes(BACKGROUND), timeout=30)
 
-    def point(self, x, y):
-        return str(int(self.client[0] + x)), str(int(self.client[1] + y))
-
     def drag(self, button, start, delta=(0, 0), steps=12):
         """A drag by delta from start; a click with no delta."""
-        command = ["mousemove", *self.point(*start), "sleep", "0.05", "mousedown", str(button)]
+        def point(step):
+            return [str(int(self.client[i] + start[i] + delta[i] * step / steps)) for i in (0, 1)]
+        command = ["mousemove", *point(0), "sleep", "0.05", "mousedown", str(button)]
         for step in range(1, steps + 1 if delta != (0, 0) else 1):
-            point = (start[0] + delta[0] * step / steps, start[1] + delta[1] * step / steps)
-            command += ["mousemove", *self.point(*point), "sleep", "0.03"]
+            command += ["mousemove", *point(step), "sleep", "0.03"]
         self.tool("xdotool", *command, "sleep", "0.1", "mouseup", str(button))
 
     def wait(self, what, condition, still=False, timeout=20.0):
@@ -190,10 +188,8 @@ def walk(v):
         v.drag(button, (start[0] + dx * back, start[1] + dy * back), (sign * dx, sign * dy))
 
     # Left: half a degree a pixel; 120 px spin the dial to -60 degrees, half its width. Right: a
-    # tenth of a unit a pixel, away going down. Middle: a 24th of a unit, with the mouse.
-    # W outlines all: the background shows through the dial. L drops glass and shading: the paper
-    # shows white. The opposite drag or a second press of the key undoes each; the scene's tests
-    # show what each key hides.
+    # tenth of a unit a pixel, away going down. Middle: a 24th of a unit, with the mouse. W: the
+    # background shows through the dial. L: the paper shows white. The opposite undoes each.
     for what, action, condition in (
             ("a left drag turning the watch about its vertical axis", (1, (-120, 0)),
              lambda p: (d := measure(p)["dial"]) and 0.35 <= d[2] / dial[2] <= 0.65

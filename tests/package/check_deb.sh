@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The Debian package as a user gets it: made by cpack from the build folder BUILD, checked by
-# lintian, its payload, manual pages and dependencies read, unpacked into a scratch root and
-# run from there; then made again by a second build of SOURCE in another folder, which must
-# give the same bytes.
+# The Debian package of the build folder BUILD as a user gets it: lintian-clean, holding what it
+# must, run unpacked; and the same bytes again from a second build of SOURCE elsewhere.
 #   check_deb.sh SOURCE BUILD SCRATCH
 set -euo pipefail
 source=$1 build=$2 scratch=$3

@@ -1,10 +1,9 @@
 #!/usr/bin/env python3
 """check_windows.py SOURCE BUILD-WIN WORK: the Windows ZIP and installer as a user gets them.
 
-cpack makes both in the MinGW-w64 build folder BUILD-WIN (configured from SOURCE first when
-new); a second build of SOURCE in another folder must make the same bytes. Under Wine, in a
-fresh prefix, the installer runs silently, the installed viewer shows the watch, and the
-uninstaller takes away every file, the Start-menu entry and the "Apps" entry.
+cpack makes both in the MinGW-w64 build BUILD-WIN (configured from SOURCE when new), and a second
+build elsewhere the same bytes. Under Wine, in a fresh prefix, the installer runs silently, the
+viewer shows the watch, and the uninstaller takes every file, the Start-menu and "Apps" entries.
 Exit status: 0 passed, 1 failed, 77 skipped (no cross compiler, makensis or Wine)."""
 import os, re, shutil, subprocess, sys, threading, time, zipfile  # noqa: E401
 

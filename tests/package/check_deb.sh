@@ -26,11 +26,10 @@ deb=$(make_deb "$build" "$scratch")
 lintian --fail-on error,warning "$deb" || fail "lintian finds errors or warnings in $deb"
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $NF}')
-for path in ./usr/bin/orlentic ./usr/bin/orlentic-render ./usr/share/applications/orlentic.desktop \
-  ./usr/share/icons/hicolor/128x128/apps/orlentic.png ./usr/share/metainfo/ \
-  ./usr/share/doc/orlentic/copyright ./usr/share/doc/orlentic/changelog.gz \
-  ./usr/share/man/man1/orlentic.1.gz ./usr/share/man/man1/orlentic-render.1.gz \
-  ./usr/libexec/xscreensaver/orlentic-saver ./usr/share/xscreensaver/config/orlentic-saver.xml; do
+for path in ./usr/bin/orlentic{,-render} ./usr/share/{applications/orlentic.desktop,metainfo/} \
+  ./usr/share/{icons/hicolor/128x128/apps/orlentic.png,doc/orlentic/{copyright,changelog.gz}} \
+  ./usr/share/man/man1/orlentic{,-render}.1.gz ./usr/libexec/xscreensaver/orlentic-saver \
+  ./usr/share/xscreensaver/config/orlentic-saver.xml; do
   grep -qx -- "$path" <<<"$contents" || fail "$path is not in the package"
 done
 # Versions like these come only from reading the libraries the binaries link.

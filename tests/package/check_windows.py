@@ -95,10 +95,7 @@ def install_run_uninstall(installer, names, work):
         assert not os.path.exists(program), f"the uninstaller left {program}"
         print(f"[{time.strftime('%H:%M:%S')}] ok: uninstalled, nothing left behind")
     finally:
-        if v.process:
-            v.process.kill()
-        subprocess.run(["wineserver", "-k"], env=v.env, capture_output=True, timeout=30)
-        v.xvfb.kill()
+        v.close()
 
 
 def main(source, build, work):

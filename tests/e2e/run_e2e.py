@@ -245,14 +245,12 @@ def lent_window(v):
         v.process = v.launch("--window-id", str(window.value))
         v.wait(f"the picture in window {window.value:#x}", shows_watch(v), timeout=30)
         assert windows() == before, "the display mode made a window of its own"
-        if how == "SIGTERM":
-            v.end(how, lambda: v.process.send_signal(signal.SIGTERM), timeout, quiet=True)
-            continue
         v.tool("xdotool", "mousemove", str(LENT[0] + 99), str(LENT[1] + 99), "click", "1",
                "mousemove_relative", "40", "40", "key", "a", "sleep", "0.5")
         assert v.process.poll() is None, "the display mode ended on input"
-        v.end(how, lambda: (X11.XDestroyWindow(display, window), X11.XSync(display, 0)), timeout,
-              quiet=True)
+        gone = (lambda: v.process.send_signal(signal.SIGTERM)) if how == "SIGTERM" else \
+            (lambda: (X11.XDestroyWindow(display, window), X11.XSync(display, 0)))
+        v.end(how, gone, timeout, quiet=True)
 
 
 def daemon(v):

@@ -1,9 +1,8 @@
 #!/usr/bin/env python3
 """run_e2e.py HOW PROGRAM WORK [PREVIEW-HOST]: on a private Xvfb, as a person would, the viewer
-(HOW: linux, asan or wine), or the Linux display mode in a window the test makes (window-id) or in
-the one the real xscreensaver daemon lends it (daemon), or the Windows screensaver under Wine as
-the system starts it (saver-wine): /s over the whole screen until the mouse moves or a key is
-pressed, /c with its box, /p inside another program's window.
+(HOW: linux, asan or wine), the Linux display mode in a window of the test's (window-id) or of the
+real xscreensaver daemon (daemon), or the Windows screensaver's /s, /c and /p under Wine as the
+system starts it (saver-wine).
 Exit status: 0 passed, 1 failed, 77 skipped (no program, or no xscreensaver for daemon)."""
 import ctypes, math, os, pwd, re, select, shutil, signal, subprocess, sys, tempfile, time  # noqa
 from collections import Counter

@@ -1,5 +1,4 @@
-// The Win32 subset on SDL's dummy video driver (no GL, no display), the embedded resources, the
-// tick count and the local time.
+// The Win32 subset on SDL's dummy video driver (no GL, no display), the resources and the clock.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the Linux viewer, its sanitizer build and the Windows
-# executable, and runs every test: unit and render tests under ASan and UBSan, then every test
-# of the plain build, one end-to-end walk of each build on Xvfb (the Windows one under Wine)
-# included, the three packages made twice and checked (the .deb with lintian, the installer
-# under Wine), and a bounded fuzzing run of the bitmap loader beside the plain build. A warning
-# in the project's own code fails every build.
+# Installs what is missing, builds for Linux, with sanitizers and for Windows, and runs every
+# test: unit and render tests under ASan and UBSan, then all of the plain build's (the walks on
+# Xvfb and Wine, each package made twice), a bounded fuzzing run of the bitmap loader beside it.
+# A warning in the project's own code fails every build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD

@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
-"""run_e2e.py linux|asan|wine VIEWER WORK-FOLDER: walks the real viewer on a private Xvfb as a
-person would. Exit status: 0 passed, 1 failed, 77 skipped (no viewer)."""
-import math, os, select, subprocess, sys, time  # noqa: E401
+"""run_e2e.py HOW PROGRAM WORK [PREVIEW-HOST]: on a private Xvfb, as a person would, the viewer
+(HOW: linux, asan or wine), the Linux display mode in a window of the test's (window-id) or of the
+real xscreensaver daemon (daemon), or the Windows screensaver's /s, /c and /p under Wine as the
+system starts it (saver-wine).
+Exit status: 0 passed, 1 failed, 77 skipped (no program, or no xscreensaver for daemon)."""
+import ctypes, math, os, pwd, re, select, shutil, signal, subprocess, sys, tempfile, time  # noqa
 from collections import Counter
 
 BACKGROUND = (51, 51, 102)  # the clear colour (0.2, 0.2, 0.4) on an 8-bit screen
@@ -10,6 +13,7 @@ DIAL_RADIUS, DIAL_FACE_Z = 6.8, 0.3
 STILL = 0.004  # the share of pixels that the seconds hand may change between two screenshots
 # A window asked for at 800 x 600 outer size: all client natively, framed under Wine.
 CLIENT = {"linux": (0, 0, 800, 600), "asan": (0, 0, 800, 600), "wine": (4, 23, 792, 573)}
+LENT = (40, 30, 480, 360)  # the window lent to the display mode: x, y, width, height on the root
 
 
 def wait_for(what, condition, timeout=30.0):
@@ -124,15 +128,13 @@ class Viewer:
         self.tool("xdotool", "windowfocus", self.window, check=False)
         return self.wait("a first frame", lambda p: p[2][:3] == bytes(BACKGROUND), timeout=30)
 
-    def point(self, x, y):
-        return str(int(self.client[0] + x)), str(int(self.client[1] + y))
-
     def drag(self, button, start, delta=(0, 0), steps=12):
         """A drag by delta from start; a click with no delta."""
-        command = ["mousemove", *self.point(*start), "sleep", "0.05", "mousedown", str(button)]
+        def point(step):
+            return [str(int(self.client[i] + start[i] + delta[i] * step / steps)) for i in (0, 1)]
+        command = ["mousemove", *point(0), "sleep", "0.05", "mousedown", str(button)]
         for step in range(1, steps + 1 if delta != (0, 0) else 1):
-            point = (start[0] + delta[0] * step / steps, start[1] + delta[1] * step / steps)
-            command += ["mousemove", *self.point(*point), "sleep", "0.03"]
+            command += ["mousemove", *point(step), "sleep", "0.03"]
         self.tool("xdotool", *command, "sleep", "0.1", "mouseup", str(button))
 
     def wait(self, what, condition, still=False, timeout=20.0):
@@ -160,6 +162,13 @@ class Viewer:
         centre, radius = self.dial_at(**view)
         return lambda p: (d := measure(p)["dial"]) is not None and all(
             abs(a - b) <= max(6, 0.06 * radius) for a, b in zip(d, centre + (radius,) * 2))
+
+    def close(self):
+        if self.process:
+            self.process.kill()
+        if self.build == "wine":  # our prefix's Wine server, and the desktop process it started
+            subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True, timeout=30)
+        self.xvfb.kill()
 
     def end(self, how, end, timeout=None, quiet=False):
         """end() ends it in time (Wine takes 2 s), status 0, no sanitizer report, if quiet no output."""
@@ -190,10 +199,8 @@ def walk(v):
         v.drag(button, (start[0] + dx * back, start[1] + dy * back), (sign * dx, sign * dy))
 
     # Left: half a degree a pixel; 120 px spin the dial to -60 degrees, half its width. Right: a
-    # tenth of a unit a pixel, away going down. Middle: a 24th of a unit, with the mouse.
-    # W outlines all: the background shows through the dial. L drops glass and shading: the paper
-    # shows white. The opposite drag or a second press of the key undoes each; the scene's tests
-    # show what each key hides.
+    # tenth of a unit a pixel, away going down. Middle: a 24th of a unit, with the mouse. W: the
+    # background shows through the dial. L: the paper shows white. The opposite undoes each.
     for what, action, condition in (
             ("a left drag turning the watch about its vertical axis", (1, (-120, 0)),
              lambda p: (d := measure(p)["dial"]) and 0.35 <= d[2] / dial[2] <= 0.65
@@ -216,23 +223,130 @@ def walk(v):
     v.end("Esc", lambda: act("Escape"))
 
 
-def main(build, path, work, walk=walk, what="viewer"):
-    if not os.path.isfile(path):
-        return print(f"skipped: no {what} at {path!r}") or 77
-    os.makedirs(work, exist_ok=True)
-    v = Viewer(build, os.path.abspath(path), os.path.abspath(work))
+def shows_watch(v):
+    """The clear colour in the corner, the dial about where the view puts its centre."""
+    (x, y), radius = v.dial_at()
+    return lambda p: p[2][:3] == bytes(BACKGROUND) and (d := measure(p)["dial"]) \
+        and abs(d[0] - x) + abs(d[1] - y) < radius / 4
+
+
+def lent_window(v):
+    X11 = ctypes.CDLL("libX11.so.6")
+    X11.XOpenDisplay.restype = X11.XCreateSimpleWindow.restype = ctypes.c_void_p
+    display = ctypes.c_void_p(X11.XOpenDisplay(v.env["DISPLAY"].encode()))
+    root = ctypes.c_ulong(X11.XDefaultRootWindow(display))
+    windows = lambda: v.tool("xwininfo", "-root", "-children").count(b"\n     0x")  # noqa
+    for how, timeout in (("the window destroyed", 5), ("SIGTERM", 0.5)):
+        window = ctypes.c_ulong(X11.XCreateSimpleWindow(display, root, *LENT, 0, 0, 0xFFFFFF))
+        X11.XMapWindow(display, window)
+        X11.XSync(display, 0)
+        before, v.client = windows(), LENT
+        v.process = v.launch("--window-id", str(window.value))
+        v.wait(f"the picture in window {window.value:#x}", shows_watch(v), timeout=30)
+        assert windows() == before, "the display mode made a window of its own"
+        v.tool("xdotool", "mousemove", str(LENT[0] + 99), str(LENT[1] + 99), "click", "1",
+               "mousemove_relative", "40", "40", "key", "a", "sleep", "0.5")
+        assert v.process.poll() is None, "the display mode ended on input"
+        gone = (lambda: v.process.send_signal(signal.SIGTERM)) if how == "SIGTERM" else \
+            (lambda: (X11.XDestroyWindow(display, window), X11.XSync(display, 0)))
+        v.end(how, gone, timeout, quiet=True)
+
+
+def daemon(v):
+    """The daemon runs no mode as root, so as root it runs as nobody, from a scratch folder with a
+    home of its own; on the PATH, a wrapper keeps the mode's standard error and exit status."""
+    user = pwd.getpwnam("nobody") if os.geteuid() == 0 else pwd.getpwuid(os.geteuid())
+    scratch = tempfile.mkdtemp(prefix="orlentic-daemon-")
+    home, out = os.path.join(scratch, "home"), os.path.join(scratch, "out")
+    os.chmod(scratch, 0o755)
+    for folder in (home, out):
+        os.mkdir(folder)
+        os.chown(folder, user.pw_uid, user.pw_gid)
+    shutil.copy(v.path, os.path.join(scratch, "mode"))
+    with open(os.path.join(scratch, "orlentic-saver"), "w") as wrapper:
+        wrapper.write(f"#!/bin/sh\n{scratch}/mode \"$@\" 2>>{out}/stderr & child=$!\n"
+                      f"trap 'kill -TERM $child; wait $child; echo $? >{out}/status; exit' TERM\n"
+                      f"wait $child; echo $? >{out}/status\n")
+    os.chmod(wrapper.name, 0o755)
+    with open(os.path.join(home, ".xscreensaver"), "w") as settings:
+        settings.write("mode: one\nselected: 0\nlock: False\nfade: False\nunfade: False\n"
+                       "splash: False\ntimeout: 1:00:00\nprograms: GL: orlentic-saver --root \\n\n")
+    command = ["runuser", "-u", user.pw_name, "--"] * (os.geteuid() == 0) + [
+        "env", f"HOME={home}", f"DISPLAY={v.env['DISPLAY']}", f"PATH={scratch}:{v.env['PATH']}"]
+    v.process = v.launch(*command[1:], "xscreensaver", "-no-splash", "-verbose", program=command[0])
     try:
-        walk(v)
+        wait_for("the daemon blanking", lambda: b"blanking" in v.tool(
+            *command, "xscreensaver-command", "-activate", check=False))
+        v.client = (0, 0, 1280, 1024)
+        v.wait("the watch on the screen", shows_watch(v), timeout=90)
+        v.tool("import", "-window", "root", os.path.join(v.work, "daemon.png"))
+        v.tool(*command, "xscreensaver-command", "-deactivate", check=False)
+        status = wait_for("the display mode ending on -deactivate",
+                          lambda: os.path.exists(f"{out}/status") and open(f"{out}/status").read())
+        errors = open(f"{out}/stderr").read()
+        assert status == "0\n" and not errors, f"status {status!r}, stderr {errors!r}"
+    finally:
+        v.process.terminate()
+        v.process.wait(10)
+        shutil.rmtree(scratch)
+
+
+def preview(v, host_program):
+    """Wine keeps a GL child of another program's window in an X window of its own, off the
+    parent's: the watch is looked for there, at the size of the host's client area."""
+    host = v.launch(program=host_program, stdin=subprocess.PIPE)
+    v.window, log = v.find("Preview host"), v.log
+    v.read_client()
+    while not open(log).read().split():  # the handle, written just after the window is made
+        time.sleep(0.1)
+    v.process = v.launch("/p", open(log).read().split()[0])
+    size, child, deadline = f"{v.client[2]}x{v.client[3]}+0+0", None, time.time() + 60
+    unnamed = re.compile(r"(0x[0-9a-f]+) \(has no name\): \(\)\s+" + re.escape(size))
+    while not child:
+        assert time.time() < deadline, f"no child of the preview's client size {size}"
+        child = next(iter(unnamed.findall(v.tool("xwininfo", "-root", "-tree").decode())), 0)
+    while True:  # a PPM: "P6", width and height, 255, the pixels
+        ppm = v.tool("import", "-window", child, "-depth", "8", "ppm:-").split(b"\n", 3)
+        v.client = (0, 0, *map(int, ppm[1].split()))
+        if shows_watch(v)((*v.client[2:], ppm[3])):
+            break
+        assert time.time() < deadline and v.process.poll() is None, "/p: no watch in its child"
+    print(f"[{time.strftime('%H:%M:%S')}] ok: /p showing the watch at the preview's size")
+    host.communicate(b"close\n", timeout=30)
+    v.end("the preview's window going away", lambda: None)
+
+
+def saver_wine(v, host_program):
+    for how, *xdotool in (("a mouse move", "mousemove", "600", "500", "sleep", "0.3",
+                           "mousemove", "700", "600"),
+                          ("a key", "keydown", "a", "sleep", "0.1", "keyup", "a")):
+        v.start("/s")
+        assert v.client == (0, 0, 1280, 1024), f"/s covers {v.client}, not the whole screen"
+        v.wait("/s showing the watch over the whole screen", shows_watch(v))
+        v.tool("import", "-window", "root", os.path.join(v.work, f"full-screen-{v.runs}.png"))
+        v.end(how, lambda: v.tool("xdotool", *xdotool))
+    v.process = v.launch("/c")
+    box = v.find("Orlentic")
+    v.end("closing the /c box", lambda: v.tool(
+        "xdotool", "windowfocus", box, "keydown", "Return", "sleep", "0.1", "keyup", "Return"))
+    preview(v, host_program)
+
+
+def main(how, path, work, *host):
+    if not os.path.isfile(path) or how == "daemon" and not shutil.which("xscreensaver"):
+        return print(f"skipped: no {path!r}, or no xscreensaver") or 77
+    os.makedirs(work, exist_ok=True)
+    build = {"window-id": "linux", "daemon": "linux", "saver-wine": "wine"}.get(how, how)
+    v = Viewer(build, os.path.abspath(path), os.path.abspath(work))
+    walks = {"window-id": lent_window, "daemon": daemon, "saver-wine": saver_wine}
+    try:
+        walks.get(how, walk)(v, *map(os.path.abspath, host))
         return 0
     except (AssertionError, OSError, subprocess.SubprocessError) as failure:
         log = open(v.log, errors="replace").read()[-4000:] if v.runs else ""
-        return print(f"FAILED ({build} {what}): {failure}\n{log}\nlogs: {work}") or 1
+        return print(f"FAILED ({how} {path}): {failure}\n{log}\nlogs: {work}") or 1
     finally:
-        if v.process:
-            v.process.kill()
-        if build == "wine":  # our prefix's Wine server, and the desktop process it started
-            subprocess.run(["wineserver", "-k"], env=v.env, capture_output=True, timeout=30)
-        v.xvfb.kill()
+        v.close()
 
 
 if __name__ == "__main__":

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The Debian package as a user gets it: made by cpack from the build folder BUILD, checked by
-# lintian, its payload, manual pages and dependencies read, unpacked into a scratch root and
-# run from there; then made again by a second build of SOURCE in another folder, which must
-# give the same bytes.
+# The Debian package of the build folder BUILD as a user gets it: lintian-clean, holding what it
+# must, run unpacked; and the same bytes again from a second build of SOURCE elsewhere.
 #   check_deb.sh SOURCE BUILD SCRATCH
 set -euo pipefail
 source=$1 build=$2 scratch=$3
@@ -28,11 +26,10 @@ deb=$(make_deb "$build" "$scratch")
 lintian --fail-on error,warning "$deb" || fail "lintian finds errors or warnings in $deb"
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $NF}')
-for path in ./usr/bin/orlentic ./usr/bin/orlentic-render ./usr/share/applications/orlentic.desktop \
-  ./usr/share/icons/hicolor/128x128/apps/orlentic.png ./usr/share/metainfo/ \
-  ./usr/share/doc/orlentic/copyright ./usr/share/doc/orlentic/changelog.gz \
-  ./usr/share/man/man1/orlentic.1.gz ./usr/share/man/man1/orlentic-render.1.gz \
-  ./usr/libexec/xscreensaver/orlentic-saver ./usr/share/xscreensaver/config/orlentic-saver.xml; do
+for path in ./usr/bin/orlentic{,-render} ./usr/share/{applications/orlentic.desktop,metainfo/} \
+  ./usr/share/{icons/hicolor/128x128/apps/orlentic.png,doc/orlentic/{copyright,changelog.gz}} \
+  ./usr/share/man/man1/orlentic{,-render}.1.gz ./usr/libexec/xscreensaver/orlentic-saver \
+  ./usr/share/xscreensaver/config/orlentic-saver.xml; do
   grep -qx -- "$path" <<<"$contents" || fail "$path is not in the package"
 done
 # Versions like these come only from reading the libraries the binaries link.
@@ -63,7 +60,6 @@ colours=$(identify -format %k "$scratch/watch.png")
 ((colours > 20)) || fail "the unpacked renderer drew $colours colours"
 
 wait "$second" || fail "the second build failed (log: $scratch/again.log)"
-mkdir -p "$scratch/again-deb"
-cmp "$deb" "$(make_deb "$again" "$scratch/again-deb")" ||
-  fail "two builds of one source make different packages: $deb and $scratch/again-deb"
+cmp "$deb" "$(make_deb "$again" "$again")" ||
+  fail "two builds of one source make different packages: $deb and $again"
 echo "package ok: $(basename "$deb"), lintian clean, made twice alike"

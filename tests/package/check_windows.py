@@ -1,10 +1,9 @@
 #!/usr/bin/env python3
 """check_windows.py SOURCE BUILD-WIN WORK: the Windows ZIP and installer as a user gets them.
 
-cpack makes both in the MinGW-w64 build folder BUILD-WIN (configured from SOURCE first when
-new); a second build of SOURCE in another folder must make the same bytes. Under Wine, in a
-fresh prefix, the installer runs silently, the installed viewer shows the watch, and the
-uninstaller takes away every file, the Start-menu entry and the "Apps" entry.
+cpack makes both in the MinGW-w64 build BUILD-WIN (configured from SOURCE when new), and a second
+build elsewhere the same bytes. Under Wine, in a fresh prefix, the installer runs silently, the
+viewer shows the watch, and the uninstaller takes every file, the Start-menu and "Apps" entries.
 Exit status: 0 passed, 1 failed, 77 skipped (no cross compiler, makensis or Wine)."""
 import os, re, shutil, subprocess, sys, threading, time, zipfile  # noqa: E401
 
@@ -31,11 +30,6 @@ def build_packages(source, build, log, build_type="Release"):
     return [os.path.join(build, "packages", name) for name in made if name[-4:] in (".zip", ".exe")]
 
 
-def objdump(option, path):
-    return subprocess.run(["x86_64-w64-mingw32-objdump", option, path], capture_output=True,
-                          text=True).stdout
-
-
 def check_zip(path, work):
     """The files every copy installs, each binary stripped and the viewer with its resources."""
     with zipfile.ZipFile(path) as archive:
@@ -43,13 +37,17 @@ def check_zip(path, work):
         assert {"orlentic.exe", "orlentic.scr", "README.txt"} <= set(names), f"the ZIP holds {names}"
         archive.extractall(work)
     top = os.path.join(work, os.path.basename(path)[:-4])
+
+    def objdump(option, name):
+        return subprocess.run(["x86_64-w64-mingw32-objdump", option, os.path.join(top, name)],
+                              capture_output=True, text=True).stdout
     for name in (n for n in names if n.endswith((".exe", ".scr"))):
-        assert "no symbols" in objdump("-t", os.path.join(top, name)), f"{name} is not stripped"
+        assert "no symbols" in objdump("-t", name), f"{name} is not stripped"
     # Resource types at the top of the table: 3 icon, 0xe icon group, 0x10 version, "BMP"; and
     # 6, the strings, for the screensaver's name in the system's list.
     kinds = ("name: .*: BMP,", "ID: 0x000003,", "ID: 0x00000e,", "ID: 0x000010,")
     for name, extra in (("orlentic.exe", ()), ("orlentic.scr", ("ID: 0x000006,",))):
-        table = objdump("-p", os.path.join(top, name))
+        table = objdump("-p", name)
         for kind in kinds + extra:
             assert re.search(rf"^0[0-9a-f]+ +Entry.*{kind}", table, re.M), f"{name}: no {kind!r}"
     return names
@@ -96,10 +94,7 @@ def install_run_uninstall(installer, names, work):
         assert not os.path.exists(program), f"the uninstaller left {program}"
         print(f"[{time.strftime('%H:%M:%S')}] ok: uninstalled, nothing left behind")
     finally:
-        if v.process:
-            v.process.kill()
-        subprocess.run(["wineserver", "-k"], env=v.env, capture_output=True, timeout=30)
-        v.xvfb.kill()
+        v.close()
 
 
 def main(source, build, work):

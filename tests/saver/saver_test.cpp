@@ -102,12 +102,11 @@ TEST(Saver, EndsOnTheFirstSignOfAUserOnlyWhenFullScreen) {
         {Full, {{WM_MOUSEMOVE, 0, at(2, 2)}, {WM_MOUSEMOVE, 0, at(-1, 0)}}, false},
         {Full, {{WM_LBUTTONDOWN, MK_LBUTTON, rest}}, true}, {Full, {{WM_KEYDOWN, 'A', 0}}, true},
         {Full, {{WM_RBUTTONDOWN, MK_RBUTTON, rest}}, true}, {Full, {{WM_CLOSE, 0, 0}}, true},
-        {Full, {{WM_SYSKEYDOWN, 0x12 /* Alt */, 0}}, true},
+        {Full, {{WM_SYSKEYDOWN, 0x12 /* Alt */, 0}}, true}, {InWindow, {{WM_DESTROY, 0, 0}}, true},
         {Full, {{WM_ACTIVATEAPP, TRUE, 0}}, false}, {Full, {{WM_ACTIVATEAPP, FALSE, 0}}, true},
         {InWindow, {{WM_MOUSEMOVE, 0, at(0, 0)}, {WM_MOUSEMOVE, 0, at(300, 300)},
                     {WM_LBUTTONDOWN, MK_LBUTTON, rest}, {WM_KEYDOWN, 'A', 0},
                     {WM_ACTIVATEAPP, FALSE, 0}}, false},
-        {InWindow, {{WM_DESTROY, 0, 0}}, true},
         // clang-format on
     };
     for (const auto& [mode, messages, ends] : cases) {

@@ -130,7 +130,6 @@ SaverRequest ReadScreensaverCommandLine(const char* commandLine) {
 // value also after "=" ("--window-id=0x2a"). The last window named counts.
 SaverRequest ReadDisplayModeArguments(const char* commandLine, const char* rootWindow) {
     SaverRequest request;
-    request.frameMs = 30; // xscreensaver's GL modes wait 30000 microseconds a frame
     request.mode = SaverMode::BadArguments;
     const std::vector<std::string_view> words = SplitWords(commandLine ? commandLine : "");
     for (size_t index = 0; index < words.size(); ++index) {
@@ -165,7 +164,7 @@ SaverRequest ReadDisplayModeArguments(const char* commandLine, const char* rootW
         if (name == "-window-id" && ReadWindow(value, true, request.window))
             request.mode = SaverMode::InWindow;
         else if (name == "-delay" && ReadNumber(value, false, LargestDelayUs, delayUs))
-            request.frameMs =
+            request.pauseMs =
                 static_cast<DWORD>((delayUs + MicrosecondsPerMs / 2) / MicrosecondsPerMs);
         else
             return Refuse("'" + std::string(value) + "' is not a " +

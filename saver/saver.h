@@ -18,7 +18,7 @@ enum class SaverMode {
 struct SaverRequest {
     SaverMode mode = SaverMode::Usage;
     HWND window = nullptr; // InWindow: the window drawn in; Settings: the box's owner
-    DWORD frameMs = 33;    // milliseconds from one frame's start to the next: 30 a second
+    DWORD pauseMs = 30;    // milliseconds of sleep after each frame, as xscreensaver's modes
     bool showRate = false; // print the frames drawn each second on standard error
     std::string why;       // BadArguments: what was wrong, in one line
 };
@@ -38,7 +38,7 @@ bool CreateSaverWindow(const SaverRequest& request);
 void DestroySaverWindow();
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Draws frames until the window procedure posts WM_QUIT; returns its exit code.
-int RunSaverLoop(DWORD frameMs, bool showRate);
+int RunSaverLoop(DWORD pauseMs, bool showRate);
 
 extern SaverMode RunningMode; // what the window procedure is serving
 extern bool MouseSeen;        // true once the full-screen window has had a mouse position

@@ -1,5 +1,5 @@
-// The saver's frame loop: every waiting message, then one frame, then a sleep for the rest of
-// the frame's time, so an idle machine spends little on it.
+// The saver's frame loop: every waiting message, then one frame, then a pause, so an idle
+// machine spends little on it.
 #include <cstdio>
 
 #include "saver/saver.h"
@@ -39,15 +39,9 @@ void ReportRate(DWORD& since) {
     since = now;
 }
 
-// A frame that took its whole time or more is followed at once.
-void SleepRestOfFrame(DWORD frameStart, DWORD frameMs) {
-    const DWORD spent = GetTickCount() - frameStart;
-    Sleep(spent < frameMs ? frameMs - spent : 0);
-}
-
 } // namespace
 
-int RunSaverLoop(DWORD frameMs, bool showRate) {
+int RunSaverLoop(DWORD pauseMs, bool showRate) {
     // Read only now, so the sway starts from rest after the loading.
     const DWORD startTick = GetTickCount();
     DWORD rateSince = startTick;
@@ -57,7 +51,10 @@ int RunSaverLoop(DWORD frameMs, bool showRate) {
         DrawFrame(startTick, frameStart);
         if (showRate)
             ReportRate(rateSince);
-        SleepRestOfFrame(frameStart, frameMs);
+        // The same pause after every frame, as xscreensaver's display modes take their delay:
+        // with a frame of about 10 ms that is some 25 frames a second, and a slow machine that
+        // takes longer over a frame still gets the processor back for the whole pause.
+        Sleep(pauseMs);
     }
     return static_cast<int>(msg.wParam);
 }

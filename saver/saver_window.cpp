@@ -120,7 +120,7 @@ int RunSaver(const SaverRequest& request) {
     }
     if (!CreateSaverWindow(request))
         return 1;
-    const int status = RunSaverLoop(request.frameMs, request.showRate);
+    const int status = RunSaverLoop(request.pauseMs, request.showRate);
     DestroySaverWindow();
     return status;
 }

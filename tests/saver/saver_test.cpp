@@ -27,7 +27,7 @@ std::string Describe(const SaverRequest& r, bool timing) {
         return "!" + r.why;
     std::string text(1, "spc?"[static_cast<int>(r.mode)]);
     text += r.window ? std::to_string(Number(r.window)) : "";
-    text += timing ? " " + std::to_string(r.frameMs) + (r.showRate ? " fps" : "") : "";
+    text += timing ? " " + std::to_string(r.pauseMs) + (r.showRate ? " fps" : "") : "";
     return text;
 }
 
@@ -43,11 +43,11 @@ TEST(Saver, ReadsTheWindowsScreensaverCommandLine) {
     for (const auto& [line, expected] : cases) {
         const SaverRequest request = ReadScreensaverCommandLine(line);
         EXPECT_EQ(Describe(request, false), expected) << '"' << line << '"';
-        EXPECT_EQ(request.frameMs, 33u);
+        EXPECT_EQ(request.pauseMs, 30u);
     }
 }
 
-// The window from --root, XSCREENSAVER_WINDOW or --window-id; 30 ms a frame unless --delay.
+// The window from --root, XSCREENSAVER_WINDOW or --window-id; a 30 ms pause unless --delay.
 TEST(Saver, ReadsXscreensaverArgumentsAndSaysWhatIsWrong) {
     const std::tuple<const char*, const char*, std::string> cases[] = {
         {"--root", nullptr, "p" + std::to_string(Number(fake::Desktop)) + " 30"},
@@ -122,7 +122,7 @@ TEST(Saver, EndsOnTheFirstSignOfAUserOnlyWhenFullScreen) {
     }
 }
 
-// Each frame starts 33 ms after the one before, or at once after a slow one.
+// A 30 ms pause after every frame, quick or slow.
 TEST(Saver, FullScreenCoversTheVirtualScreenAndPacesItsFrames) {
     Reset();
     fake::Recorded.afterSwap = [](int swap) {
@@ -134,8 +134,8 @@ TEST(Saver, FullScreenCoversTheVirtualScreenAndPacesItsFrames) {
     EXPECT_EQ(Only({"CreateWindowExA", "ChoosePixelFormat", "ShowCursor", "ResizeScene", "Draw",
                     "Sleep", "PostQuit", "DestroyWindow"}),
               "CreateWindowExA Orlentic 2944x1280; ChoosePixelFormat 16; ShowCursor 0; "
-              "ResizeScene 792 573; DrawScene 0; Sleep 28; DrawScene 16; Sleep 0; DrawScene 44; "
-              "Sleep 28; PostQuitMessage; DestroyWindow; ");
+              "ResizeScene 792 573; DrawScene 0; Sleep 30; DrawScene 17; Sleep 30; DrawScene 61; "
+              "Sleep 30; PostQuitMessage; DestroyWindow; ");
     const auto& made = fake::Recorded.created;
     EXPECT_EQ(std::make_tuple(made.exStyle, made.style, made.x, made.y, made.parent),
               std::make_tuple(DWORD{WS_EX_TOPMOST}, DWORD{WS_POPUP | WS_VISIBLE}, -1024, -200,
@@ -153,7 +153,7 @@ TEST(Saver, InAWindowDrawsInAChildUntilThatWindowGoes) {
     EXPECT_EQ(Only({"GetClientRect", "CreateWindowExA", "ShowCursor", "SetFocus", "Resize", "Sleep",
                     "PostQuit", "IsWindow", "ReleaseDC", "DestroyWindow"}),
               "GetClientRect; CreateWindowExA Orlentic 792x573; GetClientRect; "
-              "ResizeScene 792 573; Sleep 33; PostQuitMessage; IsWindow; ");
+              "ResizeScene 792 573; Sleep 30; PostQuitMessage; IsWindow; ");
     const auto& made = fake::Recorded.created;
     EXPECT_EQ(std::make_tuple(made.style, made.x, made.y, Number(made.parent)),
               std::make_tuple(DWORD{WS_CHILD | WS_VISIBLE}, 0, 0, uintptr_t{4321}));

@@ -88,6 +88,10 @@ def main():
     log = open("bench-saver.log", "w")
     try:
         if arguments.wine:
+            # A new prefix is made by processes of Wine's own, outside the measured tree: make
+            # it before anything is measured.
+            subprocess.run(["wineboot", "-u"], env=env, capture_output=True, timeout=180)
+            subprocess.run(["wineserver", "-w"], env=env, capture_output=True, timeout=180)
             saver = ["wine", os.path.abspath(arguments.saver), "/s"]
             viewer = ["wine", os.path.abspath(arguments.viewer)]
         else:

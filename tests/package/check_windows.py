@@ -83,8 +83,9 @@ def install_run_uninstall(installer, names, work):
         print(f"[{time.strftime('%H:%M:%S')}] ok: installed, with its Start-menu and Apps entries")
         v.path = os.path.join(program, "orlentic.exe")
         v.start()
-        v.end("Esc", lambda: v.tool("xdotool", "keydown", "Escape", "sleep", "0.25", "keyup",
-                                    "Escape"))
+        v.drag(1, (60, 60))  # a click: Wine gives the keyboard to the window clicked
+        v.end("Esc", lambda: v.tool("xdotool", "windowfocus", v.window, "keydown", "Escape",
+                                    "sleep", "0.25", "keyup", "Escape"))
         # The uninstaller copies itself away and returns at once; the copy does the work.
         v.tool("wine", PROGRAM + r"\Uninstall.exe", "/S", timeout=60)
         deadline = time.time() + 60

@@ -23,8 +23,8 @@ bool HandleWaitingMessages(MSG& msg) {
 }
 
 // Unsigned subtraction: the tick count may wrap between two readings.
-void DrawFrame(DWORD startTick, DWORD frameStart) {
-    ElapsedMs = SmoothElapsedMs(ElapsedMs, frameStart - startTick);
+void DrawFrame(DWORD startTick) {
+    ElapsedMs = SmoothElapsedMs(ElapsedMs, GetTickCount() - startTick);
     DrawScene();
     SwapBuffers(DeviceContext);
 }
@@ -47,8 +47,7 @@ int RunSaverLoop(DWORD pauseMs, bool showRate) {
     DWORD rateSince = startTick;
     MSG msg = {};
     while (!HandleWaitingMessages(msg)) {
-        const DWORD frameStart = GetTickCount();
-        DrawFrame(startTick, frameStart);
+        DrawFrame(startTick);
         if (showRate)
             ReportRate(rateSince);
         // The same pause after every frame, as xscreensaver's display modes take their delay:

@@ -5,6 +5,8 @@
 find_program(HELP2MAN help2man REQUIRED)
 find_program(GZIP gzip REQUIRED)
 set(manDir ${PROJECT_BINARY_DIR}/man)
+# help2man writes only into a folder that exists, and the viewer's page may not have made it yet.
+file(MAKE_DIRECTORY ${manDir})
 set(manPages "")
 
 # Copies source to output and gzips it there.

@@ -164,7 +164,7 @@ SaverRequest ReadDisplayModeArguments(const char* commandLine, const char* rootW
         if (name == "-window-id" && ReadWindow(value, true, request.window))
             request.mode = SaverMode::InWindow;
         else if (name == "-delay" && ReadNumber(value, false, LargestDelayUs, delayUs))
-            request.pauseMs =
+            request.settings.pauseMs =
                 static_cast<DWORD>((delayUs + MicrosecondsPerMs / 2) / MicrosecondsPerMs);
         else
             return Refuse("'" + std::string(value) + "' is not a " +

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/win32.h"
+#include "saver/settings.h"
 
 enum class SaverMode {
     FullScreen,   // /s: a top-most window over the virtual screen, ended by any input
@@ -17,10 +18,10 @@ enum class SaverMode {
 
 struct SaverRequest {
     SaverMode mode = SaverMode::Usage;
-    HWND window = nullptr; // InWindow: the window drawn in; Settings: the box's owner
-    DWORD pauseMs = 30;    // milliseconds of sleep after each frame, as xscreensaver's modes
-    bool showRate = false; // print the frames drawn each second on standard error
-    std::string why;       // BadArguments: what was wrong, in one line
+    HWND window = nullptr;  // InWindow: the window drawn in; Settings: the box's owner
+    SaverSettings settings; // the parts shown and the pause after each frame
+    bool showRate = false;  // print the frames drawn each second on standard error
+    std::string why;        // BadArguments: what was wrong, in one line
 };
 
 // Windows' screensaver command line: case-insensitive, '-' for '/', a decimal window handle

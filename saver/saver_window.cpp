@@ -87,6 +87,7 @@ bool CreateSaverWindow(const SaverRequest& request) {
     }
     ResizeToClientArea();
     InitScene();
+    ApplySaverSettings(request.settings);
     return true;
 }
 
@@ -120,7 +121,7 @@ int RunSaver(const SaverRequest& request) {
     }
     if (!CreateSaverWindow(request))
         return 1;
-    const int status = RunSaverLoop(request.pauseMs, request.showRate);
+    const int status = RunSaverLoop(request.settings.pauseMs, request.showRate);
     DestroySaverWindow();
     return status;
 }

@@ -27,7 +27,7 @@ std::string Describe(const SaverRequest& r, bool timing) {
         return "!" + r.why;
     std::string text(1, "spc?"[static_cast<int>(r.mode)]);
     text += r.window ? std::to_string(Number(r.window)) : "";
-    text += timing ? " " + std::to_string(r.pauseMs) + (r.showRate ? " fps" : "") : "";
+    text += timing ? " " + std::to_string(r.settings.pauseMs) + (r.showRate ? " fps" : "") : "";
     return text;
 }
 
@@ -43,7 +43,7 @@ TEST(Saver, ReadsTheWindowsScreensaverCommandLine) {
     for (const auto& [line, expected] : cases) {
         const SaverRequest request = ReadScreensaverCommandLine(line);
         EXPECT_EQ(Describe(request, false), expected) << '"' << line << '"';
-        EXPECT_EQ(request.pauseMs, 30u);
+        EXPECT_EQ(request.settings.pauseMs, 30u);
     }
 }
 

@@ -22,15 +22,21 @@
 //   its X window id). On Linux such a child is drawn straight into that parent, no window of
 //   its own is made, no input reaches it, and it gets WM_DESTROY when the parent goes away.
 //   SIGTERM and SIGINT arrive as WM_CLOSE to the oldest window.
+// - The Windows screensaver's settings (saver, Windows only): a modal dialog from a template
+//   with check boxes and an edit box with an up-down control, and the registry that keeps
+//   them. The SDL platform has none of these, as the Linux saver takes its settings on its
+//   command line; they are declared here for the tests' fake.
 // - Kernel (shell, scene, loader, saver): see win32_kernel.h.
 //
-// On Windows this header is <windows.h> and nothing else. Elsewhere every type, constant
+// On Windows this header is <windows.h> and <commctrl.h>. Elsewhere every type, constant
 // and call below is written from the published API and implemented by platform/ on SDL2.
 #pragma once
 
 #ifdef _WIN32
 
 #include <windows.h>
+// The up-down control of the screensaver's settings dialog.
+#include <commctrl.h>
 
 #else
 
@@ -268,6 +274,59 @@ BOOL SwapBuffers(HDC dc);
 HGLRC wglCreateContext(HDC dc);
 BOOL wglMakeCurrent(HDC dc, HGLRC context);
 BOOL wglDeleteContext(HGLRC context);
+
+// The Windows screensaver's settings: user32's dialogs, comctl32's up-down control, advapi32's
+// registry.
+typedef intptr_t INT_PTR;
+typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+struct HKEY__;
+typedef HKEY__* HKEY;
+typedef DWORD REGSAM;
+typedef LONG LSTATUS;
+typedef struct tagINITCOMMONCONTROLSEX {
+    DWORD dwSize;
+    DWORD dwICC;
+} INITCOMMONCONTROLSEX;
+
+#define WM_INITDIALOG 0x0110
+#define WM_COMMAND 0x0111
+#define IDOK 1
+#define IDCANCEL 2
+#define BST_UNCHECKED 0
+#define BST_CHECKED 1
+#define ICC_UPDOWN_CLASS 0x00000010
+#define UDM_SETRANGE32 (0x0400 + 111)
+
+#define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000001u)))
+#define KEY_QUERY_VALUE 0x0001
+#define KEY_SET_VALUE 0x0002
+#define REG_OPTION_NON_VOLATILE 0
+#define REG_NONE 0
+#define REG_SZ 1
+#define REG_BINARY 3
+#define REG_DWORD 4
+#define ERROR_SUCCESS 0
+#define ERROR_FILE_NOT_FOUND 2
+#define ERROR_MORE_DATA 234
+
+INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC procedure,
+                        LPARAM initParam);
+BOOL EndDialog(HWND dialog, INT_PTR result);
+BOOL CheckDlgButton(HWND dialog, int id, UINT check);
+UINT IsDlgButtonChecked(HWND dialog, int id);
+BOOL SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned);
+UINT GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSigned);
+LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* classes);
+
+LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, HKEY* result);
+LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options,
+                        REGSAM access, void* security, HKEY* result, DWORD* disposition);
+LSTATUS RegQueryValueExA(HKEY key, LPCSTR name, DWORD* reserved, DWORD* type, BYTE* data,
+                         DWORD* size);
+LSTATUS RegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data,
+                       DWORD size);
+LSTATUS RegCloseKey(HKEY key);
 
 // The program's entry point, as Win32 calls it; platform/ supplies main() that calls it.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine,

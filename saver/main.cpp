@@ -6,7 +6,7 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
 #ifdef _WIN32
-    return RunSaver(ReadScreensaverCommandLine(commandLine));
+    return RunScreensaver(commandLine);
 #else
     return RunSaver(ReadDisplayModeArguments(commandLine, std::getenv("XSCREENSAVER_WINDOW")));
 #endif

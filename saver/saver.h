@@ -11,14 +11,14 @@
 enum class SaverMode {
     FullScreen,   // /s: a top-most window over the virtual screen, ended by any input
     InWindow,     // /p HWND, --root, --window-id: a child filling a given window, no input
-    Settings,     // /c, /c:HWND or nothing: a box saying there is nothing to set
+    Settings,     // /c, /c:HWND or nothing: the settings dialog (EditSettings)
     Usage,        // any other Windows command line: a box naming what is understood
     BadArguments, // any other Linux command line: why, and the usage, on standard error
 };
 
 struct SaverRequest {
     SaverMode mode = SaverMode::Usage;
-    HWND window = nullptr;  // InWindow: the window drawn in; Settings: the box's owner
+    HWND window = nullptr;  // InWindow: the window drawn in; Settings: the dialog's owner
     SaverSettings settings; // the parts shown and the pause after each frame
     bool showRate = false;  // print the frames drawn each second on standard error
     std::string why;        // BadArguments: what was wrong, in one line
@@ -31,8 +31,11 @@ SaverRequest ReadScreensaverCommandLine(const char* commandLine);
 // XSCREENSAVER_WINDOW, or nullptr when it is not set.
 SaverRequest ReadDisplayModeArguments(const char* commandLine, const char* rootWindow);
 
-// Does what the request asks; returns the exit status.
+// Does what the request asks, but for Settings; returns the exit status.
 int RunSaver(const SaverRequest& request);
+// Windows' start (stored_settings.cpp): /c opens the settings dialog, the rest run with the
+// settings stored for the user.
+int RunScreensaver(const char* commandLine);
 
 // The window of the full-screen and in-window modes; lives in the shell's WindowHandle.
 bool CreateSaverWindow(const SaverRequest& request);

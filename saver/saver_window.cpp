@@ -1,6 +1,6 @@
-// What the saver does for each request: a box for the settings and for a command line it
-// does not understand, a usage line for bad arguments on Linux, and otherwise its window
-// with a GL context, the frame loop and the teardown.
+// What the saver does for each request: a box for a command line it does not understand, a
+// usage line for bad arguments on Linux, and otherwise its window with a GL context, the frame
+// loop and the teardown.
 #include <cstdio>
 
 #include "saver/saver.h"
@@ -13,12 +13,10 @@ namespace {
 constexpr const char* SaverClassName = "OrlenticSaver";
 constexpr int32_t ColourBits = 32;
 
-constexpr const char* SettingsText =
-    "Orlentic has no settings: the watch sways and its hands follow the local time.";
 constexpr const char* UsageText = "Orlentic understands these command lines:\n"
                                   "/s\truns the screensaver\n"
                                   "/p HWND\tshows it in that window\n"
-                                  "/c, /c:HWND or none\tsays that there is nothing to set";
+                                  "/c, /c:HWND or none\topens its settings";
 constexpr const char* DisplayModeUsage =
     "usage: orlentic-saver (--root | --window-id ID) [--delay MICROSECONDS] [--fps]";
 
@@ -55,13 +53,6 @@ void ResizeToClientArea() {
     RECT client = {};
     GetClientRect(WindowHandle, &client);
     ResizeScene(client.right, client.bottom);
-}
-
-// The owner may be gone by the time the box shows; the box then stands alone.
-int ShowSettings(HWND owner) {
-    MessageBoxA(owner != nullptr && IsWindow(owner) ? owner : nullptr, SettingsText, WindowCaption,
-                MB_OK | MB_ICONINFORMATION);
-    return 0;
 }
 
 } // namespace
@@ -110,7 +101,6 @@ void DestroySaverWindow() {
 
 int RunSaver(const SaverRequest& request) {
     switch (request.mode) {
-    case SaverMode::Settings: return ShowSettings(request.window);
     case SaverMode::Usage:
         MessageBoxA(nullptr, UsageText, WindowCaption, MB_OK | MB_ICONERROR);
         return 1;

@@ -12,3 +12,7 @@ void ApplySaverSettings(const SaverSettings& settings) {
     KeyDown[KeyCase] = !settings.caseShown;
     ApplyKeyToggles();
 }
+
+DWORD TrustStoredValue(DWORD type, DWORD size, DWORD value, DWORD largest, DWORD fallback) {
+    return type == REG_DWORD && size == sizeof(DWORD) && value <= largest ? value : fallback;
+}

@@ -316,7 +316,31 @@ def preview(v, host_program):
     v.end("the preview's window going away", lambda: None)
 
 
+SETTINGS = r"HKCU\Software\Orlentic\Screensaver"
+
+
+def stored(v):
+    """The saver's values in the registry, by name, as `wine reg query` lists them."""
+    listing = v.tool("wine", "reg", "query", SETTINGS, check=False).decode(errors="replace")
+    return {name: int(value, 16) for name, value in re.findall(r"(\w+)\s+REG_DWORD\s+0x(\w+)",
+                                                                listing)}
+
+
+def settings_dialog(v, keys, how):
+    """/c: the dialog, the keys typed into it, the status 0; a screenshot of it as it opens."""
+    v.process = v.launch("/c")
+    dialog = v.find("Orlentic Screensaver Settings")
+    v.tool("import", "-window", dialog, os.path.join(v.work, f"dialog-{v.runs}.png"))
+    v.end(how, lambda: v.tool("xdotool", "windowfocus", "--sync", dialog, "sleep", "0.3",
+                              "key", "--delay", "150", *keys))
+
+
 def saver_wine(v, host_program):
+    # Values the saver did not write are not trusted: the watch shows as it would by default.
+    v.tool("wine", "reg", "delete", SETTINGS, "/f", check=False)
+    for name, kind, value in (("Wireframe", "REG_DWORD", "7"), ("Glass", "REG_SZ", "0"),
+                              ("Dial", "REG_BINARY", "0000"), ("PauseMs", "REG_DWORD", "5000")):
+        v.tool("wine", "reg", "add", SETTINGS, "/v", name, "/t", kind, "/d", value, "/f")
     for how, *xdotool in (("a mouse move", "mousemove", "600", "500", "sleep", "0.3",
                            "mousemove", "700", "600"),
                           ("a key", "keydown", "a", "sleep", "0.1", "keyup", "a")):
@@ -325,11 +349,24 @@ def saver_wine(v, host_program):
         v.wait("/s showing the watch over the whole screen", shows_watch(v))
         v.tool("import", "-window", "root", os.path.join(v.work, f"full-screen-{v.runs}.png"))
         v.end(how, lambda: v.tool("xdotool", *xdotool))
-    v.process = v.launch("/c")
-    box = v.find("Orlentic")
-    v.end("closing the /c box", lambda: v.tool(
-        "xdotool", "windowfocus", box, "keydown", "Return", "sleep", "0.1", "keyup", "Return"))
     preview(v, host_program)
+    # In tab order: outlines, glass, dial, case, the pause (selected as the focus reaches it).
+    v.tool("wine", "reg", "delete", SETTINGS, "/f")
+    settings_dialog(v, ["Tab", "Tab", "space", "Tab", "space", "Tab", "5", "5", "Return"],
+                    "OK after the dial and the case were unticked and the pause set to 55")
+    chosen = {"Wireframe": 0, "Glass": 1, "Dial": 0, "Case": 0, "PauseMs": 55}
+    assert stored(v) == chosen, f"stored {stored(v)}, not {chosen}"
+    # Alt+F4 sends the close box's command.
+    for keys, how in ((["space", "Tab", "space", "Escape"], "Esc after two changes"),
+                      (["space", "alt+F4"], "Alt+F4 after a change")):
+        settings_dialog(v, keys, how)
+        assert stored(v) == chosen, f"{how}: the stored values became {stored(v)}"
+    v.start("/s")
+    v.wait("/s with the dial and the case hidden: no white of the dial, the gears", lambda p:
+           sum(min(p[2][i : i + 3]) >= 180 for i in range(0, len(p[2]), 3)) < 50
+           and measure(p)["other"] > 5000)
+    v.tool("import", "-window", "root", os.path.join(v.work, "full-screen-settings.png"))
+    v.end("a key", lambda: v.tool("xdotool", "keydown", "a", "sleep", "0.1", "keyup", "a"))
 
 
 def main(how, path, work, *host):

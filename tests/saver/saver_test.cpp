@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "saver/saver.h"
+#include "saver/settings_dialog.h"
+#include "scene/scene.h"
 #include "shell/shell.h"
+#include "shell/shell_state.h"
 #include "tests/support/fake_platform.h"
 
 namespace {
@@ -17,6 +20,7 @@ uintptr_t Number(HWND window) {
 
 void Reset() {
     fake::Reset();
+    std::fill(std::begin(KeyDown), std::end(KeyDown), 0);
     ElapsedMs = 0, DragMode = DragSway;
     WindowHandle = nullptr, DeviceContext = nullptr, RenderContext = nullptr;
 }
@@ -66,21 +70,16 @@ TEST(Saver, ReadsXscreensaverArgumentsAndSaysWhatIsWrong) {
         EXPECT_EQ(Describe(ReadDisplayModeArguments(line, root), true), expected) << line;
 }
 
-// None of these makes a window; bad arguments on Linux get no box either.
-TEST(Saver, AnswersSettingsUsageAndBadArgumentsWithoutAWindow) {
-    const std::tuple<const char*, int, uintptr_t, UINT, const char*> cases[] = {
-        {"/c:4321", 0, 4321, MB_ICONINFORMATION, "no settings"},
-        {"/x", 1, 0, MB_ICONERROR, "/s\t"},
-    };
-    for (const auto& [line, status, owner, icon, text] : cases) {
-        Reset();
-        EXPECT_EQ(RunSaver(ReadScreensaverCommandLine(line)), status);
-        ASSERT_EQ(fake::Recorded.boxes.size(), 1u);
-        const fake::MessageBoxRecord& box = fake::Recorded.boxes[0];
-        EXPECT_EQ(std::make_tuple(Number(box.owner), box.caption, box.type, Only({"Create"})),
-                  std::make_tuple(owner, "Orlentic", UINT{MB_OK | icon}, ""));
-        EXPECT_NE(box.text.find(text), std::string::npos) << box.text;
-    }
+// Neither makes a window: a Windows command line not understood gets a box naming those that
+// are, bad arguments on Linux a usage line and no box.
+TEST(Saver, AnswersUsageAndBadArgumentsWithoutAWindow) {
+    Reset();
+    EXPECT_EQ(RunScreensaver("/x"), 1);
+    ASSERT_EQ(fake::Recorded.boxes.size(), 1u);
+    const fake::MessageBoxRecord& box = fake::Recorded.boxes[0];
+    EXPECT_EQ(std::make_tuple(Number(box.owner), box.caption, box.type, Only({"Create"})),
+              std::make_tuple(uintptr_t{0}, "Orlentic", UINT{MB_OK | MB_ICONERROR}, ""));
+    EXPECT_NE(box.text.find("/s\t"), std::string::npos) << box.text;
     Reset();
     testing::internal::CaptureStderr();
     EXPECT_EQ(RunSaver(ReadDisplayModeArguments("--window-id", nullptr)), 2);
@@ -168,6 +167,95 @@ TEST(Saver, AStartUpFailureTearsDownThenSaysWhy) {
               "MessageBoxA Unable to create an OpenGL rendering context; ");
     EXPECT_EQ(std::tie(fake::Recorded.boxes[0].caption, fake::Recorded.boxes[0].type),
               std::make_tuple("Error", UINT{MB_OK | MB_ICONERROR}));
+}
+
+// The registry keeps only REG_DWORDs of four bytes in range that the saver could have written.
+TEST(Saver, TrustsAStoredValueOnlyAsADwordInRange) {
+    const std::tuple<DWORD, DWORD, DWORD, DWORD, DWORD> cases[] = {
+        // type, size, value, largest, what is used (the fallback is 9)
+        {REG_DWORD, 4, 0, 1, 0},       {REG_DWORD, 4, 1, 1, 1},      {REG_DWORD, 4, 7, 1, 9},
+        {REG_DWORD, 4, 100, 100, 100}, {REG_DWORD, 4, 5000, 100, 9}, {REG_DWORD, 2, 1, 1, 9},
+        {REG_SZ, 2, '1', 1, 9},        {REG_BINARY, 2, 0, 1, 9},     {REG_BINARY, 4, 1, 1, 9}};
+    for (const auto& [type, size, value, largest, used] : cases)
+        EXPECT_EQ(TrustStoredValue(type, size, value, largest, 9), used)
+            << type << " " << size << " " << value;
+}
+
+std::string Dword(DWORD value) {
+    return std::string(reinterpret_cast<const char*>(&value), sizeof(value));
+}
+
+// What /s starts with: W, L, F and C as the key table holds them, and the pause after a frame.
+std::string StartFullScreen() {
+    fake::Recorded.afterSwap = [](int) { fake::Post(WM_KEYDOWN, 'A'); };
+    EXPECT_EQ(RunScreensaver("/s"), 0);
+    std::string shown;
+    for (const int key : {KeyWireframe, KeyLighting, KeyDial, KeyCase})
+        shown += std::to_string(KeyDown[key]);
+    return shown + " " + Only({"Sleep"});
+}
+
+// A stored value that is missing, of another type, too long, or out of range, is the default.
+TEST(Saver, StartsWithTheStoredSettingsEachUntrustedOneAtItsDefault) {
+    Reset();
+    EXPECT_EQ(StartFullScreen(), "0000 Sleep 30; ");
+    Reset();
+    fake::Recorded.keyExists = true;
+    fake::Recorded.registry = {{"Wireframe", {REG_DWORD, Dword(7)}},
+                               {"Glass", {REG_SZ, std::string("0\0", 2)}},
+                               {"Dial", {REG_BINARY, std::string(2, '\0')}},
+                               {"Case", {REG_SZ, "000000000"}},
+                               {"PauseMs", {REG_DWORD, Dword(5000)}}};
+    EXPECT_EQ(StartFullScreen(), "0000 Sleep 30; ");
+}
+
+// The user's hands in the dialog: the check boxes and the pause set as given, then a button.
+void Choose(std::map<int, UINT> controls, WPARAM button) {
+    fake::Recorded.inDialog = [controls, button] {
+        for (const auto& [id, value] : controls)
+            fake::Recorded.controls[id] = value;
+        fake::Recorded.dialogProc(fake::Dialog, WM_COMMAND, button, 0);
+    };
+}
+
+// /c shows what is stored; OK stores what the dialog shows, and /s then starts with it.
+TEST(Saver, SettingsDialogStoresItsChoicesOnOk) {
+    Reset();
+    Choose({{IDC_WIREFRAME, 1}, {IDC_DIAL, 0}, {IDC_CASE, 0}, {IDC_PAUSE, 55}}, IDOK);
+    EXPECT_EQ(RunScreensaver("/c:4321"), 0);
+    EXPECT_EQ(Only({"DialogBoxParamA", "EndDialog", "MessageBoxA"}),
+              "DialogBoxParamA 4321; EndDialog 1; ");
+    fake::Recorded.calls.clear();
+    Choose({}, IDOK);
+    EXPECT_EQ(RunScreensaver("/c"), 0);
+    const std::map<int, UINT> shown = {
+        {IDC_WIREFRAME, 1}, {IDC_GLASS, 1}, {IDC_DIAL, 0}, {IDC_CASE, 0}, {IDC_PAUSE, 55}};
+    EXPECT_EQ(fake::Recorded.controls, shown);
+    for (const auto& [name, value] : {std::pair<const char*, DWORD>{"Wireframe", 1},
+                                      {"Glass", 1},
+                                      {"Dial", 0},
+                                      {"Case", 0},
+                                      {"PauseMs", 55}})
+        EXPECT_EQ(fake::Recorded.registry[name], std::pair(DWORD{REG_DWORD}, Dword(value))) << name;
+    EXPECT_EQ(StartFullScreen(), "1011 Sleep 55; ");
+}
+
+// Cancel (Esc and the close box too) stores nothing, and a pause that is no number from 0 to
+// 100 is said so while the dialog stays; the status is 0 either way. An owner that is gone
+// leaves the dialog standing alone.
+TEST(Saver, SettingsDialogStoresNothingOnCancelOrABadPause) {
+    const std::tuple<UINT, WPARAM, const char*, size_t> cases[] = {{0, IDCANCEL, "", 0},
+                                                                   {101, IDOK, "", 1},
+                                                                   {5, IDOK, "GetDlgItemInt", 1},
+                                                                   {5, IDOK, "RegCreateKeyExA", 1}};
+    for (const auto& [pause, button, failing, boxes] : cases) {
+        Reset();
+        fake::Recorded.failing = {failing, "IsWindow"};
+        Choose({{IDC_DIAL, 0}, {IDC_PAUSE, pause}}, button);
+        EXPECT_EQ(RunScreensaver("/c:4321"), 0);
+        EXPECT_EQ(Only({"DialogBoxParamA", "RegSetValueExA"}), "DialogBoxParamA 0; ") << pause;
+        EXPECT_EQ(fake::Recorded.boxes.size(), boxes) << failing;
+    }
 }
 
 } // namespace

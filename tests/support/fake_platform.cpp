@@ -1,6 +1,7 @@
 // The recording stand-in for platform/: all its state in one record that Reset replaces.
 #include "tests/support/fake_platform.h"
 
+#include <algorithm>
 #include <cctype>
 #include <utility>
 
@@ -147,3 +148,67 @@ RECORDED(BOOL, wglMakeCurrent, (HDC, HGLRC context), ("wglMakeCurrent", context 
          TRUE)
 // Win32 reports a failure when there is no context to delete.
 RECORDED(BOOL, wglDeleteContext, (HGLRC context), ("wglDeleteContext"), context != nullptr)
+
+// The dialog shows, the user does what the test says, and it ends as EndDialog said.
+INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR, HWND owner, DLGPROC procedure, LPARAM param) {
+    if (!Log("DialogBoxParamA", std::to_string(reinterpret_cast<uintptr_t>(owner))))
+        return -1;
+    S.dialogProc = procedure;
+    procedure(fake::Dialog, WM_INITDIALOG, 0, param);
+    if (S.inDialog)
+        S.inDialog();
+    return S.dialogResult;
+}
+
+// Win32 copies at most *size bytes; a value that does not fit is not copied at all.
+LSTATUS RegQueryValueExA(HKEY, LPCSTR name, DWORD*, DWORD* type, BYTE* data, DWORD* size) {
+    const auto found = S.registry.find(name);
+    if (!Log("RegQueryValueExA", name) || found == S.registry.end())
+        return ERROR_FILE_NOT_FOUND;
+    const std::string& bytes = found->second.second;
+    const bool fits = bytes.size() <= *size;
+    *type = found->second.first;
+    *size = static_cast<DWORD>(bytes.size());
+    if (!fits)
+        return ERROR_MORE_DATA;
+    std::copy(bytes.begin(), bytes.end(), data);
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegSetValueExA(HKEY, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD size) {
+    if (!Log("RegSetValueExA", name))
+        return ERROR_FILE_NOT_FOUND;
+    S.registry[name] = {type, std::string(data, data + size)};
+    return ERROR_SUCCESS;
+}
+
+const HKEY Key = reinterpret_cast<HKEY>(0x40040);
+RECORDED(BOOL, EndDialog, (HWND, INT_PTR result), ("EndDialog", std::to_string(result)),
+         (S.dialogResult = result, TRUE))
+RECORDED(BOOL, CheckDlgButton, (HWND, int id, UINT check), ("CheckDlgButton"),
+         (S.controls[id] = check, TRUE))
+RECORDED(UINT, IsDlgButtonChecked, (HWND, int id), ("IsDlgButtonChecked"), S.controls[id])
+RECORDED(BOOL, SetDlgItemInt, (HWND, int id, UINT value, BOOL), ("SetDlgItemInt"),
+         (S.controls[id] = value, TRUE))
+// Made to fail: the box holds no number.
+RECORDED(UINT, GetDlgItemInt, (HWND, int id, BOOL* translated, BOOL), ("GetDlgItemInt"),
+         (*translated = TRUE, S.controls[id]))
+RECORDED(LRESULT, SendDlgItemMessageA, (HWND, int, UINT message, WPARAM, LPARAM),
+         ("SendDlgItemMessageA", std::to_string(message)), 0)
+RECORDED(BOOL, InitCommonControlsEx, (const INITCOMMONCONTROLSEX*), ("InitCommonControlsEx"), TRUE)
+RECORDED(LSTATUS, RegCloseKey, (HKEY), ("RegCloseKey"), ERROR_SUCCESS)
+
+LSTATUS RegOpenKeyExA(HKEY, LPCSTR name, DWORD, REGSAM, HKEY* key) {
+    if (!Log("RegOpenKeyExA", name) || !S.keyExists)
+        return ERROR_FILE_NOT_FOUND;
+    *key = Key;
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegCreateKeyExA(HKEY, LPCSTR name, DWORD, LPSTR, DWORD, REGSAM, void*, HKEY* key, DWORD*) {
+    if (!Log("RegCreateKeyExA", name))
+        return ERROR_FILE_NOT_FOUND;
+    S.keyExists = true;
+    *key = Key;
+    return ERROR_SUCCESS;
+}

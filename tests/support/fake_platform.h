@@ -45,6 +45,15 @@ struct Recorder {
         int x, y;
         HWND parent;
     } created = {}; // the last CreateWindowExA's placement
+    // The saver's registry key: whether it exists, and each value's type and bytes by name.
+    bool keyExists = false;
+    std::map<std::string, std::pair<DWORD, std::string>> registry;
+    // The settings dialog: its procedure, its controls' states and numbers by id, what the user
+    // does while it shows, and what EndDialog made DialogBoxParamA return.
+    DLGPROC dialogProc = nullptr;
+    std::map<int, UINT> controls;
+    std::function<void()> inDialog;
+    INT_PTR dialogResult = 0;
 };
 extern Recorder Recorded;
 
@@ -52,6 +61,7 @@ void Post(UINT message, WPARAM wParam);
 // The calls logged so far that start with one of the prefixes, in order, each followed by "; ".
 std::string Only(std::initializer_list<std::string> prefixes = {""});
 inline const HWND Window = reinterpret_cast<HWND>(0x10010);  // the one window
+inline const HWND Dialog = reinterpret_cast<HWND>(0x10018);  // the settings dialog
 inline const HWND Desktop = reinterpret_cast<HWND>(0x10014); // GetDesktopWindow's
 // The virtual screen's corner and size: a second monitor left of and above the primary.
 inline const int VirtualScreen[4] = {-1024, -200, 2944, 1280};

@@ -146,7 +146,7 @@ TEST(Saver, FullScreenCoversTheVirtualScreenAndPacesItsFrames) {
 }
 
 // Each monitor gets its own view, centred on it with its aspect, in the one window over the
-// virtual screen. GL counts a viewport from the client area's bottom-left corner.
+// virtual screen (the test above). GL counts a viewport from the client area's bottom-left.
 TEST(Saver, FullScreenGivesEachMonitorAViewOfItsOwn) {
     auto view = [](int left, int bottom, int width, int height) {
         const std::string size = std::to_string(width) + " " + std::to_string(height);
@@ -160,31 +160,25 @@ TEST(Saver, FullScreenGivesEachMonitorAViewOfItsOwn) {
         row.push_back(RECT{100 * i, 0, 100 * i + 100, 100});
         rowViews += i < MaxSaverViews ? view(100 * i, 0, 100, 100) : "";
     }
-    const std::tuple<std::vector<RECT>, std::string, std::string> cases[] = {
-        {{{0, 0, 1600, 900}}, "0,0 1600x900", view(0, 0, 1600, 900)},
-        // A second, smaller one left of and above the primary.
+    const std::pair<std::vector<RECT>, std::string> cases[] = {
+        {{{0, 0, 1600, 900}}, view(0, 0, 1600, 900)},
+        // A second, smaller one left of and above the primary: the window's corner is its.
         {{{0, 0, 1920, 1080}, {-1024, -200, 0, 568}},
-         "-1024,-200 2944x1280",
          view(1024, 0, 1920, 1080) + view(0, 512, 1024, 768)},
         // A portrait one right of and below the primary, a third left of and above it.
         {{{0, 0, 1920, 1080}, {1920, 300, 3000, 2220}, {-1280, -1024, 0, 0}},
-         "-1280,-1024 4280x3244",
          view(1280, 1140, 1920, 1080) + view(3200, 0, 1080, 1920) + view(0, 2220, 1280, 1024)},
-        {row, "0,0 1700x100", rowViews},
+        {row, rowViews},
     };
-    for (const auto& [monitors, window, views] : cases) {
+    for (const auto& [monitors, views] : cases) {
         Reset();
         fake::Recorded.monitors = monitors;
         SaverRequest request;
         request.mode = Full;
         ASSERT_TRUE(CreateSaverWindow(request));
-        const auto& made = fake::Recorded.created;
-        EXPECT_EQ(std::to_string(made.x) + "," + std::to_string(made.y) + " " +
-                      std::to_string(made.width) + "x" + std::to_string(made.height),
-                  window);
         fake::Recorded.calls.clear();
         DrawSaverViews();
-        EXPECT_EQ(Only(), "glEnable " + std::to_string(GL_SCISSOR_TEST) + "; " + views) << window;
+        EXPECT_EQ(Only(), "glEnable " + std::to_string(GL_SCISSOR_TEST) + "; " + views);
     }
 }
 

@@ -68,7 +68,7 @@ std::string fake::Only(std::initializer_list<std::string> prefixes) {
 
 HWND CreateWindowExA(DWORD exStyle, LPCSTR, LPCSTR title, DWORD style, int x, int y, int width,
                      int height, HWND parent, HMENU, HINSTANCE, LPVOID) {
-    S.created = {exStyle, style, x, y, parent, width, height};
+    S.created = {exStyle, style, x, y, parent};
     if (style & WS_POPUP)
         S.client = RECT{0, 0, width, height};
     if (!Log("CreateWindowExA",

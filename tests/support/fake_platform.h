@@ -45,7 +45,6 @@ struct Recorder {
         DWORD exStyle, style;
         int x, y;
         HWND parent;
-        int width, height;
     } created = {};                 // the last CreateWindowExA's placement
     RECT client = {0, 0, 792, 573}; // what GetClientRect gives
     // The monitors in the virtual screen, which is the rectangle around them: by default a

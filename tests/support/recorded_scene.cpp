@@ -5,9 +5,15 @@
 #include "shell/shell_state.h"
 #include "tests/support/fake_platform.h"
 
+static void Note(const char* call, std::initializer_list<GLint> arguments) {
+    std::string text = call;
+    for (GLint argument : arguments)
+        text += " " + std::to_string(argument);
+    fake::Recorded.calls.push_back(text);
+}
+
 void ResizeScene(int32_t width, int32_t height) {
-    fake::Recorded.calls.push_back("ResizeScene " + std::to_string(width) + " " +
-                                   std::to_string(height));
+    Note("ResizeScene", {width, height});
 }
 void InitScene() {
     fake::Recorded.calls.push_back("InitScene");
@@ -19,21 +25,12 @@ void DrawScene() {
 void ApplyKeyToggles() {
     fake::Recorded.calls.push_back("ApplyKeyToggles");
 }
-
-namespace {
-void NoteRectangle(const char* call, GLint x, GLint y, GLsizei width, GLsizei height) {
-    fake::Recorded.calls.push_back(std::string(call) + " " + std::to_string(x) + " " +
-                                   std::to_string(y) + " " + std::to_string(width) + " " +
-                                   std::to_string(height));
+void GLAPIENTRY glViewport(GLint x, GLint y, GLsizei w, GLsizei h) {
+    Note("glViewport", {x, y, w, h});
 }
-} // namespace
-
-void GLAPIENTRY glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
-    NoteRectangle("glViewport", x, y, width, height);
-}
-void GLAPIENTRY glScissor(GLint x, GLint y, GLsizei width, GLsizei height) {
-    NoteRectangle("glScissor", x, y, width, height);
+void GLAPIENTRY glScissor(GLint x, GLint y, GLsizei w, GLsizei h) {
+    Note("glScissor", {x, y, w, h});
 }
 void GLAPIENTRY glEnable(GLenum capability) {
-    fake::Recorded.calls.push_back("glEnable " + std::to_string(capability));
+    Note("glEnable", {GLint(capability)});
 }

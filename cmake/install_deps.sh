@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, only those that are missing.
 #   cmake/install_deps.sh          what building and running the viewer needs
-#   cmake/install_deps.sh --tests  also the cross compiler, Wine, Xvfb and the test tools
+#   cmake/install_deps.sh --tests  also the cross compiler, Wine, Xvfb, an Xorg of two dummy
+#                                  monitors and the test tools
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libsdl2-dev libx11-dev libgl1-mesa-dev libglu1-mesa-dev
@@ -10,7 +11,8 @@ if [[ "${1:-}" == "--tests" ]]; then
   packages+=(googletest libgtest-dev g++-mingw-w64-x86-64 wine wine64 xvfb xdotool
              x11-utils x11-apps imagemagick python3 clang-14 libclang-rt-14-dev libcairo2-dev
              fonts-dejavu-core dpkg-dev appstream unzip lintian nsis
-             xscreensaver xscreensaver-gl)
+             xscreensaver xscreensaver-gl xserver-xorg-core xserver-xorg-video-dummy
+             x11-xserver-utils)
 fi
 
 missing=()

@@ -361,6 +361,24 @@ int GetSystemMetrics(int index) {
     }
 }
 
+// Each display's rectangle in the same space as the virtual screen above. Only the form the
+// saver uses, with no DC and no clip, is understood. The handle is the display's index plus
+// one, never 0, and nothing reads through it.
+BOOL EnumDisplayMonitors(HDC dc, LPCRECT clip, MONITORENUMPROC callback, LPARAM data) {
+    if (dc != nullptr || clip != nullptr || callback == nullptr || !EnsureVideo())
+        return FALSE;
+    for (int display = 0; display < SDL_GetNumVideoDisplays(); ++display) {
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(display, &bounds) != 0)
+            continue;
+        RECT monitor{bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h};
+        const auto handle = reinterpret_cast<HMONITOR>(static_cast<uintptr_t>(display) + 1);
+        if (!callback(handle, nullptr, &monitor, data))
+            break;
+    }
+    return TRUE;
+}
+
 // Only the system's arrow is asked for; SDL shows it in every window by default.
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR cursorName) {
     return instance == nullptr && cursorName == IDC_ARROW ? &ArrowCursor : nullptr;

@@ -17,11 +17,13 @@
 //   capture leaves the window, focus loss included; calls PostQuitMessage, SetCapture,
 //   ReleaseCapture, SetWindowTextA and DefWindowProcA.
 // - Screensaver (saver): the calls above, plus GetSystemMetrics (the virtual screen),
-//   GetDesktopWindow, IsWindow, and CreateWindowExA with WS_CHILD into a parent window that
-//   is not the program's own (the preview's, or on Linux an X window: the parent's HWND is
-//   its X window id). On Linux such a child is drawn straight into that parent, no window of
-//   its own is made, no input reaches it, and it gets WM_DESTROY when the parent goes away.
-//   SIGTERM and SIGINT arrive as WM_CLOSE to the oldest window.
+//   EnumDisplayMonitors (with no DC and no clip: each monitor's rectangle in the virtual
+//   screen, whose corner may lie left of or above the primary's origin), GetDesktopWindow,
+//   IsWindow, and CreateWindowExA with WS_CHILD into a parent window that is not the
+//   program's own (the preview's, or on Linux an X window: the parent's HWND is its X window
+//   id). On Linux such a child is drawn straight into that parent, no window of its own is
+//   made, no input reaches it, and it gets WM_DESTROY when the parent goes away. SIGTERM and
+//   SIGINT arrive as WM_CLOSE to the oldest window.
 // - The Windows screensaver's settings (saver, Windows only): a modal dialog from a template
 //   with check boxes and an edit box with an up-down control, and the registry that keeps
 //   them. The SDL platform has none of these, as the Linux saver takes its settings on its
@@ -55,6 +57,8 @@ struct HBRUSH__;
 typedef HBRUSH__* HBRUSH;
 struct HMENU__;
 typedef HMENU__* HMENU;
+struct HMONITOR__;
+typedef HMONITOR__* HMONITOR;
 
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
@@ -70,6 +74,9 @@ typedef struct tagRECT {
     LONG right;
     LONG bottom;
 } RECT, *LPRECT;
+typedef const RECT* LPCRECT;
+
+typedef BOOL(CALLBACK* MONITORENUMPROC)(HMONITOR, HDC, LPRECT, LPARAM);
 
 typedef struct tagMSG {
     HWND hwnd;
@@ -248,6 +255,7 @@ BOOL GetClientRect(HWND window, LPRECT rect);
 BOOL IsWindow(HWND window);
 HWND GetDesktopWindow();
 int GetSystemMetrics(int index);
+BOOL EnumDisplayMonitors(HDC dc, LPCRECT clip, MONITORENUMPROC callback, LPARAM data);
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR cursorName);
 int ShowCursor(BOOL show);
 LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags);

@@ -3,6 +3,7 @@
 // first sign of the user or when its window goes away.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/win32.h"
@@ -44,6 +45,22 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 // Draws frames until the window procedure posts WM_QUIT; returns its exit code.
 int RunSaverLoop(DWORD pauseMs, bool showRate);
 
+// One monitor's part of the full-screen window, where GL places it: pixels from the client
+// area's bottom-left corner.
+struct SaverView {
+    int32_t left, bottom, width, height;
+};
+constexpr int32_t MaxSaverViews = 16; // monitors beyond this many are left dark
+
+// Full screen: one view per monitor, from where the window stands over the virtual screen.
+// Any other mode: none, and the one view is the client area, as WM_SIZE sets it.
+void PlaceSaverViews(SaverMode mode);
+// The scene once into each view, all at the same moment of the sway.
+void DrawSaverViews();
+
 extern SaverMode RunningMode; // what the window procedure is serving
 extern bool MouseSeen;        // true once the full-screen window has had a mouse position
 extern POINT FirstMouse;      // client pixels: that first position
+
+extern SaverView SaverViews[MaxSaverViews]; // filled once at the start, never per frame
+extern int32_t SaverViewCount;              // how many of SaverViews are in use

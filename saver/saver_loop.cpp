@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "saver/saver.h"
-#include "scene/scene.h"
 #include "shell/shell.h"
 
 namespace {
@@ -22,10 +21,11 @@ bool HandleWaitingMessages(MSG& msg) {
     return false;
 }
 
-// Unsigned subtraction: the tick count may wrap between two readings.
+// Unsigned subtraction: the tick count may wrap between two readings. Every monitor's view
+// shows the same moment, and the frame shows on all of them at once.
 void DrawFrame(DWORD startTick) {
     ElapsedMs = SmoothElapsedMs(ElapsedMs, GetTickCount() - startTick);
-    DrawScene();
+    DrawSaverViews();
     SwapBuffers(DeviceContext);
 }
 

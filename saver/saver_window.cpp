@@ -31,7 +31,8 @@ bool FailStartup(const char* text) {
 }
 
 // The full-screen window covers the virtual screen, every monitor, whose corner may lie left
-// of or above the primary monitor's; the display mode stays as it is. The other fills the
+// of or above the primary monitor's; the display mode stays as it is, and each monitor gets
+// a view of its own in it (saver/monitors.cpp says why one window). The other fills the
 // client area of the window it is given.
 HWND OpenSaverWindow(const SaverRequest& request, HINSTANCE instance) {
     if (request.mode == SaverMode::FullScreen) {
@@ -77,6 +78,7 @@ bool CreateSaverWindow(const SaverRequest& request) {
         SetFocus(WindowHandle);
     }
     ResizeToClientArea();
+    PlaceSaverViews(request.mode);
     InitScene();
     ApplySaverSettings(request.settings);
     return true;

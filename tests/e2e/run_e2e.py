@@ -2,8 +2,9 @@
 """run_e2e.py HOW PROGRAM WORK [PREVIEW-HOST]: on a private Xvfb, as a person would, the viewer
 (HOW: linux, asan or wine), the Linux display mode in a window of the test's (window-id) or of the
 real xscreensaver daemon (daemon), or the Windows screensaver's /s, /c and /p under Wine as the
-system starts it (saver-wine).
-Exit status: 0 passed, 1 failed, 77 skipped (no program, or no xscreensaver for daemon)."""
+system starts it (saver-wine); or on a private Xorg of two monitors, /s under Wine (saver-monitors).
+Exit status: 0 passed, 1 failed, 77 skipped (no program, or no xscreensaver for daemon, or no
+Xorg dummy driver for saver-monitors)."""
 import ctypes, math, os, pwd, re, select, shutil, signal, subprocess, sys, tempfile, time  # noqa
 from collections import Counter
 
@@ -14,6 +15,16 @@ STILL = 0.004  # the share of pixels that the seconds hand may change between tw
 # A window asked for at 800 x 600 outer size: all client natively, framed under Wine.
 CLIENT = {"linux": (0, 0, 800, 600), "asan": (0, 0, 800, 600), "wine": (4, 23, 792, 573)}
 LENT = (40, 30, 480, 360)  # the window lent to the display mode: x, y, width, height on the root
+# Two monitors as X places them (x, y, width, height): the primary, and a smaller one left of and
+# above it, at a negative origin to Windows. Xvfb gives Wine only one, so an Xorg with the dummy
+# driver, whose outputs xrandr turns on, stands in for the two.
+MONITORS = {"DUMMY0": (1024, 200, 1920, 1080), "DUMMY1": (0, 0, 1024, 768)}
+DUMMY_DRIVER = "/usr/lib/xorg/modules/drivers/dummy_drv.so"
+XORG_CONF = """Section "Device"\n Identifier "card"\n Driver "dummy"\n VideoRam 256000\nEndSection
+Section "Monitor"\n Identifier "any"\n HorizSync 5-1000\n VertRefresh 5-200\nEndSection
+Section "Screen"\n Identifier "screen"\n Device "card"\n Monitor "any"\n DefaultDepth 24
+ SubSection "Display"\n  Depth 24\n  Virtual 2944 1280\n EndSubSection\nEndSection
+"""
 
 
 def wait_for(what, condition, timeout=30.0):
@@ -74,7 +85,7 @@ def changed(first, second, tolerance=24):
 
 
 class Viewer:
-    def __init__(self, build, path, work):
+    def __init__(self, build, path, work, xorg=False):
         self.build, self.path, self.work, self.runs = build, path, work, 0
         self.process = None
         self.env = {k: v for k, v in os.environ.items() if not k.startswith("XDG_")}
@@ -88,11 +99,18 @@ class Viewer:
         # -displayfd: a free display, written once it is ready; -noreset: alive between clients;
         # -ac: the screensaver daemon's user, not the one who started the server, connects too.
         read_end, write_end = os.pipe()
+        server = ["Xvfb", "-screen", "0", "1280x1024x24"]
+        if xorg:  # its configuration alone, none of the system's
+            with open(os.path.join(work, "xorg.conf"), "w") as conf:
+                conf.write(XORG_CONF)
+            os.makedirs(os.path.join(work, "xorg.conf.d"), exist_ok=True)
+            server = ["Xorg", "-config", conf.name, "-configdir", conf.name + ".d", "-logfile",
+                      os.path.join(work, "xorg.log")]
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp", "-ac", "-screen",
-             "0", "1280x1024x24"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+            server + ["-displayfd", str(write_end), "-noreset", "-nolisten", "tcp", "-ac"],
+            pass_fds=(write_end,), stderr=subprocess.DEVNULL)
         os.close(write_end)
-        assert select.select([read_end], [], [], 20)[0], "Xvfb did not start"
+        assert select.select([read_end], [], [], 20)[0], f"{server[0]} did not start"
         self.env["DISPLAY"] = ":" + os.read(read_end, 16).decode().strip()
 
     def tool(self, *arguments, check=True, timeout=30):
@@ -369,13 +387,35 @@ def saver_wine(v, host_program):
     v.end("a key", lambda: v.tool("xdotool", "keydown", "a", "sleep", "0.1", "keyup", "a"))
 
 
+def saver_monitors(v):
+    """/s under Wine on two monitors: the window over both, a watch in the middle of each, and a
+    move of the mouse on the second one ends it."""
+    command = ["xrandr", "--fb", "2944x1280"]
+    for output, (x, y, width, height) in MONITORS.items():  # only the first lists every mode
+        v.tool("xrandr", "--addmode", output, f"{width}x{height}", check=False)
+        command += ["--output", output, "--mode", f"{width}x{height}", "--pos", f"{x}x{y}"]
+    v.tool(*command, "--output", "DUMMY0", "--primary")
+    # Wine reads the outputs as the server last probed them, and only a full query probes them:
+    # without it Wine sees the one monitor the server started with.
+    v.tool("xrandr", "--query")
+    v.start("/s")
+    assert v.client == (0, 0, 2944, 1280), f"/s covers {v.client}, not both monitors"
+    for output, v.client in MONITORS.items():
+        v.wait(f"a watch in the middle of {output} at {v.client}", shows_watch(v), timeout=30)
+    v.tool("import", "-window", "root", os.path.join(v.work, "two-monitors.png"))
+    v.end("a mouse move on the second monitor", lambda: v.tool(
+        "xdotool", "mousemove", "500", "400", "sleep", "0.3", "mousemove", "600", "500"))
+
+
 def main(how, path, work, *host):
-    if not os.path.isfile(path) or how == "daemon" and not shutil.which("xscreensaver"):
-        return print(f"skipped: no {path!r}, or no xscreensaver") or 77
+    if not os.path.isfile(path) or how == "daemon" and not shutil.which("xscreensaver") or \
+            how == "saver-monitors" and not (shutil.which("Xorg") and os.path.exists(DUMMY_DRIVER)):
+        return print(f"skipped: no {path!r}, or no xscreensaver, or no Xorg dummy driver") or 77
     os.makedirs(work, exist_ok=True)
-    build = {"window-id": "linux", "daemon": "linux", "saver-wine": "wine"}.get(how, how)
-    v = Viewer(build, os.path.abspath(path), os.path.abspath(work))
-    walks = {"window-id": lent_window, "daemon": daemon, "saver-wine": saver_wine}
+    build = {"window-id": "linux", "daemon": "linux"}.get(how, "wine" if "saver" in how else how)
+    v = Viewer(build, os.path.abspath(path), os.path.abspath(work), xorg=how == "saver-monitors")
+    walks = {"window-id": lent_window, "daemon": daemon, "saver-wine": saver_wine,
+             "saver-monitors": saver_monitors}
     try:
         walks.get(how, walk)(v, *map(os.path.abspath, host))
         return 0

@@ -101,7 +101,7 @@ TEST_F(PlatformTest, TheCaptureEndsWithTheFocusAndTheCursorHidesBelowZero) {
 }
 
 // A window lent by the screensaver daemon hears of SIGTERM (SDL's quit), and no input: that is
-// the daemon's. The virtual screen is the dummy driver's one 1024 by 768 display.
+// the daemon's. The virtual screen is the dummy driver's one 1024 by 768 display, its monitor.
 TEST_F(PlatformTest, ALentWindowHearsOfSigtermOnlyAndTheVirtualScreenHoldsTheDisplay) {
     window->ForeignId = 0x200001;
     for (Uint32 type : {SDL_KEYDOWN, SDL_MOUSEBUTTONDOWN, SDL_MOUSEMOTION, SDL_QUIT})
@@ -112,6 +112,14 @@ TEST_F(PlatformTest, ALentWindowHearsOfSigtermOnlyAndTheVirtualScreenHoldsTheDis
          {SM_XVIRTUALSCREEN, SM_YVIRTUALSCREEN, SM_CXVIRTUALSCREEN, SM_CYVIRTUALSCREEN, 0})
         metrics.push_back(GetSystemMetrics(index));
     EXPECT_EQ(metrics, (std::vector<int>{0, 0, 1024, 768, 0}));
+    auto addMonitor = [](HMONITOR, HDC, LPRECT r, LPARAM to) -> BOOL {
+        auto& found = *reinterpret_cast<std::vector<int>*>(to);
+        found.insert(found.end(), {r->left, r->top, r->right, r->bottom});
+        return TRUE;
+    };
+    metrics.clear();
+    EXPECT_TRUE(EnumDisplayMonitors(nullptr, nullptr, addMonitor, LPARAM(&metrics)));
+    EXPECT_EQ(metrics, (std::vector<int>{0, 0, 1024, 768}));
 }
 
 // The dummy driver has no GL, so SDL refuses the window.

@@ -1,6 +1,7 @@
 // The saver against the fake platform and the recorded scene.
 #include <gtest/gtest.h>
 
+#include "platform/opengl.h"
 #include "saver/saver.h"
 #include "saver/settings_dialog.h"
 #include "scene/scene.h"
@@ -121,7 +122,8 @@ TEST(Saver, EndsOnTheFirstSignOfAUserOnlyWhenFullScreen) {
     }
 }
 
-// A 30 ms pause after every frame, quick or slow.
+// A 30 ms pause after every frame, quick or slow. The two monitors show the same moment, and
+// the frame is swapped once.
 TEST(Saver, FullScreenCoversTheVirtualScreenAndPacesItsFrames) {
     Reset();
     fake::Recorded.afterSwap = [](int swap) {
@@ -130,15 +132,53 @@ TEST(Saver, FullScreenCoversTheVirtualScreenAndPacesItsFrames) {
             fake::Post(WM_KEYDOWN, 'A');
     };
     EXPECT_EQ(RunSaver(ReadScreensaverCommandLine("/s")), 0);
-    EXPECT_EQ(Only({"CreateWindowExA", "ChoosePixelFormat", "ShowCursor", "ResizeScene", "Draw",
-                    "Sleep", "PostQuit", "DestroyWindow"}),
+    EXPECT_EQ(Only({"CreateWindowExA", "ChoosePixelFormat", "ShowCursor", "Draw", "Swap", "Sleep",
+                    "PostQuit", "DestroyWindow"}),
               "CreateWindowExA Orlentic 2944x1280; ChoosePixelFormat 16; ShowCursor 0; "
-              "ResizeScene 792 573; DrawScene 0; Sleep 30; DrawScene 17; Sleep 30; DrawScene 61; "
-              "Sleep 30; PostQuitMessage; DestroyWindow; ");
+              "DrawScene 0; DrawScene 0; SwapBuffers; Sleep 30; DrawScene 17; DrawScene 17; "
+              "SwapBuffers; Sleep 30; DrawScene 61; DrawScene 61; SwapBuffers; Sleep 30; "
+              "PostQuitMessage; DestroyWindow; ");
     const auto& made = fake::Recorded.created;
     EXPECT_EQ(std::make_tuple(made.exStyle, made.style, made.x, made.y, made.parent),
               std::make_tuple(DWORD{WS_EX_TOPMOST}, DWORD{WS_POPUP | WS_VISIBLE}, -1024, -200,
                               HWND{nullptr}));
+}
+
+// Each monitor gets its own view, centred on it with its aspect, in the one window over the
+// virtual screen (the test above). GL counts a viewport from the client area's bottom-left.
+TEST(Saver, FullScreenGivesEachMonitorAViewOfItsOwn) {
+    auto view = [](int left, int bottom, int width, int height) {
+        const std::string size = std::to_string(width) + " " + std::to_string(height);
+        const std::string place = std::to_string(left) + " " + std::to_string(bottom) + " " + size;
+        return "ResizeScene " + size + "; glViewport " + place + "; glScissor " + place +
+               "; DrawScene 0; ";
+    };
+    std::vector<RECT> row; // more monitors in a row than the saver keeps
+    std::string rowViews;  // the first 16 of them
+    for (LONG i = 0; i < 17; ++i) {
+        row.push_back(RECT{100 * i, 0, 100 * i + 100, 100});
+        rowViews += i < MaxSaverViews ? view(100 * i, 0, 100, 100) : "";
+    }
+    const std::pair<std::vector<RECT>, std::string> cases[] = {
+        {{{0, 0, 1600, 900}}, view(0, 0, 1600, 900)},
+        // A second, smaller one left of and above the primary: the window's corner is its.
+        {{{0, 0, 1920, 1080}, {-1024, -200, 0, 568}},
+         view(1024, 0, 1920, 1080) + view(0, 512, 1024, 768)},
+        // A portrait one right of and below the primary, a third left of and above it.
+        {{{0, 0, 1920, 1080}, {1920, 300, 3000, 2220}, {-1280, -1024, 0, 0}},
+         view(1280, 1140, 1920, 1080) + view(3200, 0, 1080, 1920) + view(0, 2220, 1280, 1024)},
+        {row, rowViews},
+    };
+    for (const auto& [monitors, views] : cases) {
+        Reset();
+        fake::Recorded.monitors = monitors;
+        SaverRequest request;
+        request.mode = Full;
+        ASSERT_TRUE(CreateSaverWindow(request));
+        fake::Recorded.calls.clear();
+        DrawSaverViews();
+        EXPECT_EQ(Only(), "glEnable " + std::to_string(GL_SCISSOR_TEST) + "; " + views);
+    }
 }
 
 // When the parent goes, the child has gone with it: the teardown leaves it alone.

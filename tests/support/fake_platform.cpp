@@ -69,10 +69,36 @@ std::string fake::Only(std::initializer_list<std::string> prefixes) {
 HWND CreateWindowExA(DWORD exStyle, LPCSTR, LPCSTR title, DWORD style, int x, int y, int width,
                      int height, HWND parent, HMENU, HINSTANCE, LPVOID) {
     S.created = {exStyle, style, x, y, parent};
+    if (style & WS_POPUP)
+        S.client = RECT{0, 0, width, height};
     if (!Log("CreateWindowExA",
              std::string(title) + " " + std::to_string(width) + "x" + std::to_string(height)))
         return nullptr;
     return fake::Window;
+}
+
+// The virtual screen's left, top, width and height, as the four metrics run.
+int GetSystemMetrics(int index) {
+    Log("GetSystemMetrics", std::to_string(index));
+    if (unsigned(index - SM_XVIRTUALSCREEN) >= 4 || S.monitors.empty())
+        return 0;
+    RECT all = S.monitors[0];
+    for (const RECT& m : S.monitors)
+        all = RECT{std::min(all.left, m.left), std::min(all.top, m.top),
+                   std::max(all.right, m.right), std::max(all.bottom, m.bottom)};
+    const int metrics[4] = {all.left, all.top, all.right - all.left, all.bottom - all.top};
+    return metrics[index - SM_XVIRTUALSCREEN];
+}
+
+BOOL EnumDisplayMonitors(HDC, LPCRECT, MONITORENUMPROC callback, LPARAM data) {
+    if (!Log("EnumDisplayMonitors"))
+        return FALSE;
+    for (size_t index = 0; index < S.monitors.size(); ++index) {
+        RECT monitor = S.monitors[index];
+        if (!callback(reinterpret_cast<HMONITOR>(index + 1), nullptr, &monitor, data))
+            break;
+    }
+    return TRUE;
 }
 
 // Win32 gives WM_QUIT only once the queue is empty; no message is posted after it here.
@@ -118,14 +144,9 @@ RECORDED(BOOL, ShowWindow, (HWND, int), ("ShowWindow"), FALSE)
 RECORDED(BOOL, SetForegroundWindow, (HWND), ("SetForegroundWindow"), TRUE)
 RECORDED(HWND, SetFocus, (HWND), ("SetFocus"), nullptr)
 RECORDED(BOOL, SetWindowTextA, (HWND, LPCSTR text), ("SetWindowTextA", text), TRUE)
-RECORDED(BOOL, GetClientRect, (HWND, LPRECT rect), ("GetClientRect"),
-         (*rect = RECT{0, 0, 792, 573}, true))
+RECORDED(BOOL, GetClientRect, (HWND, LPRECT rect), ("GetClientRect"), (*rect = S.client, true))
 RECORDED(BOOL, IsWindow, (HWND window), ("IsWindow"), window != nullptr)
 RECORDED(HWND, GetDesktopWindow, (), ("GetDesktopWindow"), fake::Desktop)
-// The virtual screen's left, top, width and height, as the four metrics run.
-RECORDED(int, GetSystemMetrics, (int index), ("GetSystemMetrics", std::to_string(index)),
-         unsigned(index - SM_XVIRTUALSCREEN) < 4 ? fake::VirtualScreen[index - SM_XVIRTUALSCREEN]
-                                                 : 0)
 RECORDED(void, Sleep, (DWORD ms), ("Sleep", std::to_string(ms)), S.tick += ms)
 RECORDED(HCURSOR, LoadCursorA, (HINSTANCE, LPCSTR), ("LoadCursorA"), 8)
 RECORDED(int, ShowCursor, (BOOL show), ("ShowCursor", std::to_string(show)), show ? 0 : -1)

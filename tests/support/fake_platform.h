@@ -1,5 +1,6 @@
 // A recording stand-in for platform/: each call is logged as "Name argument" and gives a canned
-// result unless the test made it fail. Windows have an 800 by 600 window's 792 by 573 client area.
+// result unless the test made it fail. Windows have an 800 by 600 window's 792 by 573 client
+// area, but a frameless popup's is all of it.
 #pragma once
 
 #include <cstdint>
@@ -44,7 +45,11 @@ struct Recorder {
         DWORD exStyle, style;
         int x, y;
         HWND parent;
-    } created = {}; // the last CreateWindowExA's placement
+    } created = {};                 // the last CreateWindowExA's placement
+    RECT client = {0, 0, 792, 573}; // what GetClientRect gives
+    // The monitors in the virtual screen, which is the rectangle around them: by default a
+    // second one left of and above the primary.
+    std::vector<RECT> monitors = {{-1024, -200, 0, 568}, {0, 0, 1920, 1080}};
     // The saver's registry key: whether it exists, and each value's type and bytes by name.
     bool keyExists = false;
     std::map<std::string, std::pair<DWORD, std::string>> registry;
@@ -63,7 +68,5 @@ std::string Only(std::initializer_list<std::string> prefixes = {""});
 inline const HWND Window = reinterpret_cast<HWND>(0x10010);  // the one window
 inline const HWND Dialog = reinterpret_cast<HWND>(0x10018);  // the settings dialog
 inline const HWND Desktop = reinterpret_cast<HWND>(0x10014); // GetDesktopWindow's
-// The virtual screen's corner and size: a second monitor left of and above the primary.
-inline const int VirtualScreen[4] = {-1024, -200, 2944, 1280};
 
 } // namespace fake

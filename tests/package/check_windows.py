@@ -2,17 +2,28 @@
 """check_windows.py SOURCE BUILD-WIN WORK: the Windows ZIP and installer as a user gets them.
 
 cpack makes both in the MinGW-w64 build BUILD-WIN (configured from SOURCE when new), and a second
-build elsewhere the same bytes. Under Wine, in a fresh prefix, the installer runs silently, the
-viewer shows the watch, and the uninstaller takes every file, the Start-menu and "Apps" entries.
+build elsewhere the same bytes. Each executable carries its application manifest. Under Wine, in a
+fresh prefix, the installer runs silently: it lists the saver with the system's but chooses nothing;
+the viewer shows the watch, the listed saver covers a screen scaled to 150 %, and the uninstaller
+takes every file, the Start-menu and "Apps" entries, leaving another saver's choice alone. Run by
+hand, the installer's last page chooses the saver, and the uninstaller forgets that choice.
 Exit status: 0 passed, 1 failed, 77 skipped (no cross compiler, makensis or Wine)."""
-import os, re, shutil, subprocess, sys, threading, time, zipfile  # noqa: E401
+import os, re, shutil, struct, subprocess, sys, threading, time, zipfile  # noqa: E401
+import xml.etree.ElementTree as ElementTree
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from run_e2e import Viewer  # noqa: E402
+from run_e2e import Viewer, shows_watch, wait_for  # noqa: E402
 
 TOOLS = ("x86_64-w64-mingw32-objdump", "makensis", "wine", "Xvfb", "xdotool")
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orlentic"
 PROGRAM = r"C:\Program Files\Orlentic"
+DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
+LISTED = r"C:\windows\system32\orlentic.scr"  # where Screen Saver Settings look
+# What each manifest must say: Windows 7, 8, 8.1, 10 and 11; the themed common controls; and how
+# it meets a scaled screen, the saver in its pixels, the viewer scaled by the system.
+WINDOWS_7_TO_11 = {"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+                   "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}
+DPI = {"orlentic.exe": ("false", "unaware"), "orlentic.scr": ("true/pm", "PerMonitorV2, PerMonitor")}
 
 
 def build_packages(source, build, log, build_type="Release"):
@@ -50,7 +61,96 @@ def check_zip(path, work):
         table = objdump("-p", name)
         for kind in kinds + extra:
             assert re.search(rf"^0[0-9a-f]+ +Entry.*{kind}", table, re.M), f"{name}: no {kind!r}"
+    for name, (aware, awareness) in DPI.items():
+        check_manifest(name, read_manifest(os.path.join(top, name)), aware, awareness)
     return names
+
+
+def read_manifest(path):
+    """The bytes of resource type 24 (RT_MANIFEST), id 1, first language, of a PE file."""
+    data = open(path, "rb").read()
+    header = struct.unpack_from("<I", data, 0x3C)[0]
+    sections, optional = struct.unpack_from("<H12xH", data, header + 6)
+    table = header + 24 + optional  # the section headers follow the optional header
+    # The resource directory's address: data directory 2, of PE32+ (this build is 64-bit).
+    rva = struct.unpack_from("<I", data, header + 24 + 112 + 2 * 8)[0]
+    for n in range(sections):
+        size, address, _, offset = struct.unpack_from("<4I", data, table + 40 * n + 8)
+        if address <= rva < address + size:
+            base = offset + rva - address
+            break
+    else:
+        raise AssertionError(f"{path}: no resource section")
+
+    def entry(directory, wanted):  # the offset an id leads to, in a directory of the table
+        named, ids = struct.unpack_from("<12xHH", data, base + directory)
+        for k in range(named + ids):
+            key, target = struct.unpack_from("<II", data, base + directory + 16 + 8 * k)
+            if wanted is None or key == wanted:
+                return target & 0x7FFFFFFF
+        raise AssertionError(f"{path}: no resource {wanted} at {directory:#x}")
+    leaf = entry(entry(entry(0, 24), 1), None)
+    at, size = struct.unpack_from("<II", data, base + leaf)
+    return data[offset + at - address : offset + at - address + size]
+
+
+def check_manifest(name, manifest, aware, awareness):
+    root = ElementTree.fromstring(manifest)
+    values = {element.tag.split("}")[1]: element for element in root.iter()}
+    systems = {e.get("Id") for e in root.iter() if e.tag.endswith("}supportedOS")}
+    assert systems == WINDOWS_7_TO_11, f"{name} names the systems {systems}"
+    controls = [e.attrib for e in root.iter() if e.tag.endswith("}assemblyIdentity")]
+    assert any(c.get("name") == "Microsoft.Windows.Common-Controls" and c.get("version") == "6.0.0.0"
+               for c in controls), f"{name}: no Common Controls 6 among {controls}"
+    dpi = (values["dpiAware"].text, values["dpiAwareness"].text)
+    assert dpi == (aware, awareness), f"{name}: DPI awareness {dpi}, not {(aware, awareness)}"
+
+
+def desktop(v, name):
+    """The running user's value of that name under Control Panel\\Desktop: (type, data) or None."""
+    out = v.tool("wine", "reg", "query", DESKTOP_KEY, "/v", name, check=False).decode(errors="replace")
+    found = re.search(rf"^\s*{re.escape(name)}\s+(REG_\w+)\s*(.*?)\s*$", out, re.M | re.I)
+    return found and found.groups()
+
+
+def full_screen_scaled(v, listed):
+    """The listed saver's /s at 144 dpi covers the screen, and takes the keyboard by itself."""
+    v.tool("wine", "reg", "add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144", "/f")
+    v.path = listed
+    v.process = v.launch("/s")
+    v.window = v.find("Orlentic")
+    v.read_client()
+    assert v.client == (0, 0, 1280, 1024), f"/s at 150 % covers {v.client}, not the whole screen"
+    v.wait("/s at 150 % showing the watch over the whole screen", shows_watch(v))
+    v.tool("import", "-window", "root", os.path.join(v.work, "full-screen-144dpi.png"))
+    # Unlike the viewer's, no focus is handed to it: the key goes where the saver's start put it.
+    v.end("a key, the saver having taken the keyboard", lambda: v.tool(
+        "xdotool", "keydown", "a", "sleep", "0.1", "keyup", "a"))
+
+
+def install_by_hand(v, installer):
+    """The installer's pages as a user goes through them: Install, then Finish, the box as it is."""
+    v.process = v.launch(program=installer)
+    v.window = v.find("Orlentic Setup ?")  # NSIS ends its caption with a space
+    v.read_client()
+    uninstaller = os.path.join(v.env["HOME"], ".wine/drive_c/Program Files/Orlentic/Uninstall.exe")
+    v.drag(1, (60, 60))  # a click on the heading: Wine gives the keyboard to the window clicked
+    v.tool("xdotool", "windowfocus", v.window, "key", "Return")  # Install
+    wait_for("the installer's files, by hand", lambda: os.path.isfile(uninstaller), timeout=60)
+    # The last page: the wizard's picture on the left, white to the right of it.
+    v.wait("the last page, still", lambda p: p[2].count(b"\xff\xff\xff") > len(p[2]) // 9,
+           still=True)
+    v.tool("import", "-window", "root", os.path.join(v.work, "installer-last-page.png"))
+    v.end("Finish", lambda: v.tool("xdotool", "windowfocus", v.window, "key", "Return"), timeout=30)
+
+
+def uninstall(v, leftovers):
+    """The uninstaller copies itself away and returns at once; the copy does the work."""
+    v.tool("wine", PROGRAM + r"\Uninstall.exe", "/S", timeout=60)
+    deadline = time.time() + 60
+    while any(leftovers()[:2]) or "DisplayName" in leftovers()[2]:
+        assert time.time() < deadline, f"the uninstaller left: {leftovers()}"
+        time.sleep(0.5)
 
 
 def install_run_uninstall(installer, names, work):
@@ -62,6 +162,7 @@ def install_run_uninstall(installer, names, work):
     v = Viewer("wine", "", work)
     drive = os.path.join(v.env["HOME"], ".wine", "drive_c")
     program = os.path.join(drive, "Program Files", "Orlentic")
+    listed = os.path.join(drive, "windows", "system32", "orlentic.scr")
     shortcut = os.path.join(drive, "ProgramData/Microsoft/Windows/Start Menu/Programs/Orlentic.lnk")
 
     def leftovers():
@@ -72,6 +173,7 @@ def install_run_uninstall(installer, names, work):
         return files, link, entry
 
     try:
+        active = desktop(v, "ScreenSaveActive")  # Wine's own default
         v.tool("wine", installer, "/S", timeout=180)
         files, link, entry = leftovers()
         assert files == sorted(names + ["Uninstall.exe"]), f"installed: {files}"
@@ -80,20 +182,35 @@ def install_run_uninstall(installer, names, work):
             f"no Start-menu entry starting {target} at {shortcut}"
         for value in ("DisplayName", "UninstallString", "DisplayIcon", PROGRAM):
             assert value in entry, f"the Apps entry lacks {value}: {entry}"
-        print(f"[{time.strftime('%H:%M:%S')}] ok: installed, with its Start-menu and Apps entries")
+        assert os.path.isfile(listed) and open(listed, "rb").read() == open(
+            os.path.join(program, "orlentic.scr"), "rb").read(), f"{listed}: not the saver"
+        chosen = (desktop(v, "SCRNSAVE.EXE"), desktop(v, "ScreenSaveActive"))
+        assert chosen == (None, active), f"a silent install chose a saver: {chosen}"
+        print(f"[{time.strftime('%H:%M:%S')}] ok: installed, with its Start-menu and Apps entries,"
+              " the saver listed and not chosen")
         v.path = os.path.join(program, "orlentic.exe")
         v.start()
         v.drag(1, (60, 60))  # a click: Wine gives the keyboard to the window clicked
         v.end("Esc", lambda: v.tool("xdotool", "windowfocus", v.window, "keydown", "Escape",
                                     "sleep", "0.25", "keyup", "Escape"))
-        # The uninstaller copies itself away and returns at once; the copy does the work.
-        v.tool("wine", PROGRAM + r"\Uninstall.exe", "/S", timeout=60)
-        deadline = time.time() + 60
-        while any(leftovers()[:2]) or "DisplayName" in leftovers()[2]:
-            assert time.time() < deadline, f"the uninstaller left: {leftovers()}"
-            time.sleep(0.5)
+        full_screen_scaled(v, listed)
+        other = r"C:\windows\system32\other.scr"  # the user's choice, made after installing
+        v.tool("wine", "reg", "add", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/d", other, "/f")
+        uninstall(v, leftovers)
         assert not os.path.exists(program), f"the uninstaller left {program}"
-        print(f"[{time.strftime('%H:%M:%S')}] ok: uninstalled, nothing left behind")
+        assert not os.path.exists(listed), f"the uninstaller left {listed}"
+        chosen = desktop(v, "SCRNSAVE.EXE")
+        assert chosen == ("REG_SZ", other), f"another saver's choice became {chosen}"
+        print(f"[{time.strftime('%H:%M:%S')}] ok: uninstalled, nothing left behind, another"
+              " saver's choice kept")
+        install_by_hand(v, installer)
+        chosen = (desktop(v, "SCRNSAVE.EXE"), desktop(v, "ScreenSaveActive"))
+        assert chosen == (("REG_SZ", LISTED), ("REG_SZ", "1")), f"the box chose {chosen}"
+        uninstall(v, leftovers)
+        chosen = desktop(v, "SCRNSAVE.EXE")
+        assert chosen is None and not os.path.exists(listed), f"uninstalled, {listed} chosen: {chosen}"
+        print(f"[{time.strftime('%H:%M:%S')}] ok: the last page's box chose the saver, the"
+              " uninstaller forgot it")
     finally:
         v.close()
 

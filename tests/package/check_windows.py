@@ -102,7 +102,7 @@ def check_manifest(name, manifest, aware, awareness):
     controls = [e.attrib for e in root.iter() if e.tag.endswith("}assemblyIdentity")]
     assert any(c.get("name") == "Microsoft.Windows.Common-Controls" and c.get("version") == "6.0.0.0"
                for c in controls), f"{name}: no Common Controls 6 among {controls}"
-    dpi = (values["dpiAware"].text, values["dpiAwareness"].text)
+    dpi = tuple(getattr(values.get(tag), "text", None) for tag in ("dpiAware", "dpiAwareness"))
     assert dpi == (aware, awareness), f"{name}: DPI awareness {dpi}, not {(aware, awareness)}"
 
 

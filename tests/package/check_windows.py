@@ -2,10 +2,10 @@
 """check_windows.py SOURCE BUILD-WIN WORK: the Windows ZIP and installer as a user gets them.
 
 cpack makes both in the MinGW-w64 build BUILD-WIN (configured from SOURCE when new), and a second
-build elsewhere the same bytes; each executable has its manifest. Under Wine, in a fresh prefix, the
-installer runs silently (the saver listed, not chosen), the viewer shows the watch, /s covers a 150 %
-screen, and the uninstaller takes every file and entry, not another saver's choice. Run by hand, the
-installer's last page chooses the saver, and the uninstaller forgets it.
+build elsewhere the same bytes; each executable has its manifest. Under Wine, in a fresh prefix,
+the installer runs silently (the saver listed, not chosen), the viewer shows the watch, /s covers
+a 150 % screen, and the uninstaller takes every file and entry, not another saver's choice. Run
+by hand, the installer's last page chooses the saver, and the uninstaller forgets it.
 Exit status: 0 passed, 1 failed, 77 skipped (no cross compiler, makensis or Wine)."""
 import os, re, shutil, subprocess, sys, threading, time, zipfile  # noqa: E401
 import xml.etree.ElementTree as ElementTree
@@ -58,8 +58,9 @@ def check_zip(path, work):
     # 6, the strings, for the screensaver's name in the system's list.
     kinds = ("name: .*: BMP,", "ID: 0x000003,", "ID: 0x00000e,", "ID: 0x000010,")
     # The manifests: the viewer scaled by the system on purpose, the saver in the screen's pixels.
+    saver_dpi = ("true/pm", "PerMonitorV2, PerMonitor")
     for name, extra, dpi in (("orlentic.exe", (), ("false", "unaware")),
-                             ("orlentic.scr", ("ID: 0x000006,",), ("true/pm", "PerMonitorV2, PerMonitor"))):
+                             ("orlentic.scr", ("ID: 0x000006,",), saver_dpi)):
         table = objdump("-p", name)
         for kind in kinds + extra:
             assert re.search(rf"^0[0-9a-f]+ +Entry.*{kind}", table, re.M), f"{name}: no {kind!r}"
@@ -86,14 +87,15 @@ def read_manifest(path, table):
 
 def desktop(v, name):
     """The running user's value of that name under Control Panel\\Desktop: (type, data) or None."""
-    out = v.tool("wine", "reg", "query", DESKTOP_KEY, "/v", name, check=False).decode(errors="replace")
+    out = v.tool("wine", "reg", "query", DESKTOP_KEY, "/v", name, check=False).decode(errors="ignore")
     found = re.search(rf"^\s*{re.escape(name)}\s+(REG_\w+)\s*(.*?)\s*$", out, re.M | re.I)
     return found and found.groups()
 
 
 def full_screen_scaled(v, listed):
     """The listed saver's /s at 144 dpi covers the screen, and takes the keyboard by itself."""
-    v.tool("wine", "reg", "add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144", "/f")
+    v.tool("wine", "reg", "add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144",
+           "/f")
     v.path = listed
     v.process = v.launch("/s")
     v.window = v.find("Orlentic")

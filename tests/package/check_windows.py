@@ -87,8 +87,8 @@ def read_manifest(path, table):
 
 def desktop(v, name):
     """The running user's value of that name under Control Panel\\Desktop: (type, data) or None."""
-    out = v.tool("wine", "reg", "query", DESKTOP_KEY, "/v", name, check=False).decode(errors="ignore")
-    found = re.search(rf"^\s*{re.escape(name)}\s+(REG_\w+)\s*(.*?)\s*$", out, re.M | re.I)
+    out = v.tool("wine", "reg", "query", DESKTOP_KEY, "/v", name, check=False)
+    found = re.search(rf"^\s*{re.escape(name)}\s+(REG_\w+)\s*(.*?)\s*$", out.decode(), re.M | re.I)
     return found and found.groups()
 
 

@@ -92,6 +92,18 @@ def desktop(v, name):
     return found and found.groups()
 
 
+def hold_escape(v):
+    """The viewer reads the keys once a frame, so Esc is held over one; on a busy machine a frame
+    may take longer than the first hold."""
+    for seconds in ("0.25", "1", "3"):
+        v.tool("xdotool", "windowfocus", v.window, "keydown", "Escape", "sleep", seconds, "keyup",
+               "Escape")
+        try:
+            return v.process.wait(5)
+        except subprocess.TimeoutExpired:
+            pass
+
+
 def full_screen_scaled(v, listed):
     """The listed saver's /s at 144 dpi covers the screen, and takes the keyboard by itself."""
     v.tool("wine", "reg", "add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144",
@@ -175,8 +187,7 @@ def install_run_uninstall(installer, names, work):
         v.path = os.path.join(program, "orlentic.exe")
         v.start()
         v.drag(1, (60, 60))  # a click: Wine gives the keyboard to the window clicked
-        v.end("Esc", lambda: v.tool("xdotool", "windowfocus", v.window, "keydown", "Escape",
-                                    "sleep", "0.25", "keyup", "Escape"))
+        v.end("Esc", lambda: hold_escape(v))
         full_screen_scaled(v, listed)
         other = r"C:\windows\system32\other.scr"  # the user's choice, made after installing
         v.tool("wine", "reg", "add", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/d", other, "/f")

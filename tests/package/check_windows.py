@@ -87,7 +87,7 @@ def read_manifest(path, table):
 
 def desktop(v, name):
     """The running user's value of that name under Control Panel\\Desktop: (type, data) or None."""
-    out = v.tool("wine", "reg", "query", DESKTOP_KEY, "/v", name, check=False)
+    out = v.tool("wine", "reg", "query", DESKTOP_KEY, "/v", name, check=False, timeout=180)
     found = re.search(rf"^\s*{re.escape(name)}\s+(REG_\w+)\s*(.*?)\s*$", out.decode(), re.M | re.I)
     return found and found.groups()
 
@@ -169,7 +169,7 @@ def install_run_uninstall(installer, names, work):
         return files, link, entry
 
     try:
-        active = desktop(v, "ScreenSaveActive")  # Wine's own default
+        active = desktop(v, "ScreenSaveActive")  # Wine's own default, in a prefix it makes now
         v.tool("wine", installer, "/S", timeout=180)
         files, link, entry = leftovers()
         assert files == sorted(names + ["Uninstall.exe"]), f"installed: {files}"

@@ -299,3 +299,17 @@ TEST(Saver, SettingsDialogStoresNothingOnCancelOrABadPause) {
 }
 
 } // namespace
+
+namespace {
+
+// Keys reach only the window with the keyboard focus, which nobody hands to a new window:
+// full screen takes it before its first frame, or a key would not end it.
+TEST(Saver, FullScreenTakesTheKeyboardBeforeItsFirstFrame) {
+    Reset();
+    fake::Recorded.afterSwap = [](int) { fake::Post(WM_KEYDOWN, 'A'); };
+    EXPECT_EQ(RunSaver(ReadScreensaverCommandLine("/s")), 0);
+    const std::string calls = Only({"SetForegroundWindow", "SetFocus", "DrawScene"});
+    EXPECT_EQ(calls.rfind("SetForegroundWindow; SetFocus; DrawScene", 0), 0u) << calls;
+}
+
+} // namespace

@@ -14,6 +14,7 @@ enum class SaverMode {
     Settings,     // /c, /c:HWND or nothing: a box saying there is nothing to set
     Usage,        // any other Windows command line: a box naming what is understood
     BadArguments, // any other Linux command line: why, and the usage, on standard error
+    Help,         // --help on Linux: the usage and the options, on standard output
 };
 
 struct SaverRequest {
@@ -30,6 +31,8 @@ SaverRequest ReadScreensaverCommandLine(const char* commandLine);
 // xscreensaver's display-mode arguments, joined by spaces; rootWindow is the value of
 // XSCREENSAVER_WINDOW, or nullptr when it is not set.
 SaverRequest ReadDisplayModeArguments(const char* commandLine, const char* rootWindow);
+// Help and BadArguments: prints what they ask for; returns the exit status, 0 and 2.
+int AnswerDisplayModeArguments(const SaverRequest& request);
 
 // Does what the request asks; returns the exit status.
 int RunSaver(const SaverRequest& request);

@@ -240,7 +240,7 @@ def shows_gears(v):
     radius = v.dial_at()[1]
 
     def gears(picture):
-        width, height, px = picture
+        width, _, px = picture
         drawn, light = [], 0
         for i in range(0, len(px), 3):
             if px[i : i + 3] != bytes(BACKGROUND):
@@ -282,15 +282,10 @@ def lent_window(v):
 def page_arguments():
     """The settings page's command with every check box turned from its default and every slider at
     its top, as xscreensaver-settings would write them into the programs line."""
-    page, words = ElementTree.parse(SETTINGS_PAGE).getroot(), []
-    for element in page.iter():
-        if element.tag == "command":
-            words.append(element.get("arg"))
-        elif element.tag == "boolean":
-            words.append(element.get("arg-set") or element.get("arg-unset"))
-        elif element.tag == "number":
-            words.append(element.get("arg").replace("%", element.get("high")))
-    return " ".join(words)
+    page = ElementTree.parse(SETTINGS_PAGE).getroot()
+    return " ".join([c.get("arg") for c in page.iter("command")] + [
+        b.get("arg-set") or b.get("arg-unset") for b in page.iter("boolean")] + [
+        n.get("arg").replace("%", n.get("high")) for n in page.iter("number")])
 
 
 def daemon(v):

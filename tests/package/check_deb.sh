@@ -54,8 +54,8 @@ appstreamcli validate --no-net "$metainfo" >&2 || fail "the metainfo is not vali
 grep -q ">$(basename "$entry")</launchable>" "$metainfo" || fail "metainfo launches no menu entry"
 
 # Each page as man shows it, without a warning, and with the part a reader comes for.
-for page in 'man1/orlentic.1:wireframe on and off' 'man1/orlentic-render.1:--frames N' \
-  'man1/orlentic-render.1:EXIT STATUS' 'man6/orlentic-saver.6:--no-case' 'man6/orlentic-saver.6:EXIT STATUS'; do
+for page in 'man1/orlentic.1:wireframe on and off' man1/orlentic-render.1:{'--frames N','EXIT STATUS'} \
+  man6/orlentic-saver.6:{--no-case,'EXIT STATUS'}; do
   text=$(MANWIDTH=80 man --warnings -l "$root/usr/share/man/${page%%:*}.gz" 2>&1)
   grep -qF -- "${page#*:}" <<<"$text" && ! grep -qE '^[a-z]+: ' <<<"$text" || fail "${page%%:*}: $text"
 done

@@ -108,7 +108,8 @@ TEST(Saver, ThePartsChosenOnTheCommandLineReachTheScene) {
         {"--no-glass", " L"},
         {"-no-dial", " F"},
         {"--no-case", " C"},
-        {"--no-case --wireframe -no-glass --no-dial", " WLFC"}};
+        {"--no-case --wireframe -no-glass --no-dial", " WLFC"},
+    };
     for (const auto& [options, keys] : cases) {
         Reset();
         const std::string line = std::string("--window-id 4321 ") + options;

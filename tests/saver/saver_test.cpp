@@ -102,14 +102,11 @@ TEST(Saver, AnswersSettingsUsageAndBadArgumentsWithoutAWindow) {
 
 // Each part's option hides or shows it after the scene is set up, as its key would.
 TEST(Saver, ThePartsChosenOnTheCommandLineReachTheScene) {
+    // clang-format off
     const std::pair<const char*, const char*> cases[] = {
-        {"", ""},
-        {"--wireframe", " W"},
-        {"--no-glass", " L"},
-        {"-no-dial", " F"},
-        {"--no-case", " C"},
-        {"--no-case --wireframe -no-glass --no-dial", " WLFC"},
-    };
+        {"", ""}, {"--wireframe", " W"}, {"--no-glass", " L"}, {"-no-dial", " F"},
+        {"--no-case", " C"}, {"--no-case --wireframe -no-glass --no-dial", " WLFC"}};
+    // clang-format on
     for (const auto& [options, keys] : cases) {
         Reset();
         const std::string line = std::string("--window-id 4321 ") + options;

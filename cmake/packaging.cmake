@@ -56,6 +56,9 @@ else()
   # Save one: SDL opens libGL.so.1 for the viewer's GLX context at run time, so no binary
   # names it, and without it the window gets no GL on a machine without a desktop.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS libgl1)
+  # The screensaver is a display mode of xscreensaver; the daemon runs GL modes only with its
+  # GL package beside it. The viewer needs neither.
+  set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver, xscreensaver-gl")
 endif()
 
 set(CPACK_PACKAGE_NAME orlentic)
@@ -69,6 +72,9 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
        "a reflection, a transparent glass, a textured dial, hands that follow the"
        "computer's clock, and a train of gears that turns behind the dial when the"
        "case is hidden. The mouse turns, zooms and moves the watch."
+       ""
+       "It also holds a screensaver: orlentic-saver, a display mode of xscreensaver"
+       "with a page in its settings program, where it is called Orlentic."
        ""
        "orlentic-render draws the same scene offscreen into a PNG.")
 # Every installed binary is stripped, whatever the build type; the symbols stay in the

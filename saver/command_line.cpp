@@ -1,6 +1,7 @@
 // The two command lines the saver is started with: Windows' screensaver protocol, and the
 // arguments xscreensaver gives its display modes.
 #include <cctype>
+#include <cstdio>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,35 @@ constexpr uint64_t LargestWindow = 0xFFFFFFFFu;
 // Ten seconds between frames is no animation any more; more is surely a slip of the keyboard.
 constexpr uint64_t LargestDelayUs = 10000000u;
 constexpr uint64_t MicrosecondsPerMs = 1000u;
+
+// The usage follows every complaint; with the rest, help2man makes the manual page of it, so
+// the options are described here and nowhere else.
+constexpr const char* DisplayModeUsage =
+    "Usage: orlentic-saver (--root | --window-id ID) [--delay MICROSECONDS] [--fps] "
+    "[--wireframe] [--no-glass] [--no-dial] [--no-case]";
+constexpr const char* DisplayModeHelp =
+    "The watch swaying, its hands on the local time, as a display mode of xscreensaver: in the\n"
+    "window the daemon lends it, or in any X window. It reads no input. xscreensaver-settings\n"
+    "offers the four parts as check boxes, the delay as the frame rate, and --fps as \"Show\n"
+    "frame rate\", on the page of \"Orlentic\".\n"
+    "\n"
+    "Options:\n"
+    "  --root                draw in the window that XSCREENSAVER_WINDOW names, else on the\n"
+    "                        whole screen\n"
+    "  --window-id ID        draw in that X window (decimal, or hex after 0x)\n"
+    "  --delay MICROSECONDS  the pause after each frame, 0 to 10000000 (default 30000)\n"
+    "  --fps                 print the frames drawn each second on standard error\n"
+    "  --wireframe           outlines, with the gears showing (the viewer's W key)\n"
+    "  --no-glass            no glass and no lighting (the L key)\n"
+    "  --no-dial             no dial and hands (the F key)\n"
+    "  --no-case             no case; the gears show (the C key)\n"
+    "  --help                print this help and end\n"
+    "Each option is understood with one dash too, and a value also after '=' (--delay=20000).\n"
+    "\n"
+    "Exit status:\n"
+    "  0  ended by SIGTERM, SIGINT or its window going away, or after --help\n"
+    "  1  it could not start\n"
+    "  2  a bad command line\n";
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -86,6 +116,25 @@ bool ChooseRootWindow(const char* rootWindow, SaverRequest& request) {
     return ReadWindow(rootWindow, true, request.window);
 }
 
+// The options without a value: the frame rate and the parts of the watch, each named as the
+// offscreen renderer names it.
+bool ReadSwitch(std::string_view name, SaverRequest& request) {
+    SaverSettings& settings = request.settings;
+    if (name == "-fps")
+        request.showRate = true;
+    else if (name == "-wireframe")
+        settings.wireframe = true;
+    else if (name == "-no-glass")
+        settings.glass = false;
+    else if (name == "-no-dial")
+        settings.dial = false;
+    else if (name == "-no-case")
+        settings.caseShown = false;
+    else
+        return false;
+    return true;
+}
+
 } // namespace
 
 // "/s", "-S", "/p 1234", "/p:1234", "/c", "/c:1234" or nothing; the handle is decimal, as the
@@ -126,8 +175,9 @@ SaverRequest ReadScreensaverCommandLine(const char* commandLine) {
     return request;
 }
 
-// "--root", "--window-id ID", "--delay MICROSECONDS", "--fps", each also with one dash, and a
-// value also after "=" ("--window-id=0x2a"). The last window named counts.
+// "--root", "--window-id ID", "--delay MICROSECONDS", "--fps", the four parts, "--help", each
+// also with one dash, and a value also after "=" ("--window-id=0x2a"). The last window named
+// counts; "--help" answers once the words before it have been read.
 SaverRequest ReadDisplayModeArguments(const char* commandLine, const char* rootWindow) {
     SaverRequest request;
     request.mode = SaverMode::BadArguments;
@@ -144,16 +194,18 @@ SaverRequest ReadDisplayModeArguments(const char* commandLine, const char* rootW
         const std::string shown(words[index]);
         if (name.rfind("--", 0) == 0)
             name.remove_prefix(1);
+        if (name == "-help" && !inlineValue) {
+            request.mode = SaverMode::Help;
+            return request;
+        }
         if (name == "-root" && !inlineValue) {
             if (!ChooseRootWindow(rootWindow, request))
                 return Refuse("XSCREENSAVER_WINDOW is not a window id: '" +
                               std::string(rootWindow) + "'");
             continue;
         }
-        if (name == "-fps" && !inlineValue) {
-            request.showRate = true;
+        if (!inlineValue && ReadSwitch(name, request))
             continue;
-        }
         if (name != "-window-id" && name != "-delay")
             return Refuse("unknown option '" + shown + "'");
         if (!inlineValue && ++index < words.size())
@@ -174,4 +226,13 @@ SaverRequest ReadDisplayModeArguments(const char* commandLine, const char* rootW
     if (request.mode != SaverMode::InWindow)
         return Refuse("no window to draw in: give --root or --window-id");
     return request;
+}
+
+int AnswerDisplayModeArguments(const SaverRequest& request) {
+    if (request.mode == SaverMode::Help) {
+        std::printf("%s\n%s", DisplayModeUsage, DisplayModeHelp);
+        return 0;
+    }
+    std::fprintf(stderr, "orlentic-saver: %s\n%s\n", request.why.c_str(), DisplayModeUsage);
+    return 2;
 }

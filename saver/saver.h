@@ -15,6 +15,7 @@ enum class SaverMode {
     Settings,     // /c, /c:HWND or nothing: the settings dialog (EditSettings)
     Usage,        // any other Windows command line: a box naming what is understood
     BadArguments, // any other Linux command line: why, and the usage, on standard error
+    Help,         // --help on Linux: the usage and the options, on standard output
 };
 
 struct SaverRequest {
@@ -31,6 +32,8 @@ SaverRequest ReadScreensaverCommandLine(const char* commandLine);
 // xscreensaver's display-mode arguments, joined by spaces; rootWindow is the value of
 // XSCREENSAVER_WINDOW, or nullptr when it is not set.
 SaverRequest ReadDisplayModeArguments(const char* commandLine, const char* rootWindow);
+// Help and BadArguments: prints what they ask for; returns the exit status, 0 and 2.
+int AnswerDisplayModeArguments(const SaverRequest& request);
 
 // Does what the request asks, but for Settings; returns the exit status.
 int RunSaver(const SaverRequest& request);

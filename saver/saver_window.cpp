@@ -17,8 +17,6 @@ constexpr const char* UsageText = "Orlentic understands these command lines:\n"
                                   "/s\truns the screensaver\n"
                                   "/p HWND\tshows it in that window\n"
                                   "/c, /c:HWND or none\topens its settings";
-constexpr const char* DisplayModeUsage =
-    "usage: orlentic-saver (--root | --window-id ID) [--delay MICROSECONDS] [--fps]";
 
 void ShowError(const char* text) {
     MessageBoxA(nullptr, text, "Error", MB_OK | MB_ICONERROR);
@@ -107,8 +105,7 @@ int RunSaver(const SaverRequest& request) {
         MessageBoxA(nullptr, UsageText, WindowCaption, MB_OK | MB_ICONERROR);
         return 1;
     case SaverMode::BadArguments:
-        std::fprintf(stderr, "orlentic-saver: %s\n%s\n", request.why.c_str(), DisplayModeUsage);
-        return 2;
+    case SaverMode::Help: return AnswerDisplayModeArguments(request);
     default: break;
     }
     if (!CreateSaverWindow(request))

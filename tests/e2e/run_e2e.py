@@ -6,6 +6,7 @@ system starts it (saver-wine); or on a private Xorg of two monitors, /s under Wi
 Exit status: 0 passed, 1 failed, 77 skipped (no program, or no xscreensaver for daemon, or no
 Xorg dummy driver for saver-monitors)."""
 import ctypes, math, os, pwd, re, select, shutil, signal, subprocess, sys, tempfile, time  # noqa
+import xml.etree.ElementTree as ElementTree
 from collections import Counter
 
 BACKGROUND = (51, 51, 102)  # the clear colour (0.2, 0.2, 0.4) on an 8-bit screen
@@ -25,6 +26,8 @@ Section "Monitor"\n Identifier "any"\n HorizSync 5-1000\n VertRefresh 5-200\nEnd
 Section "Screen"\n Identifier "screen"\n Device "card"\n Monitor "any"\n DefaultDepth 24
  SubSection "Display"\n  Depth 24\n  Virtual 2944 1280\n EndSubSection\nEndSection
 """
+SETTINGS_PAGE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources",
+                             "linux", "orlentic.xml")  # the display mode's page in xscreensaver
 
 
 def wait_for(what, condition, timeout=30.0):
@@ -248,19 +251,43 @@ def shows_watch(v):
         and abs(d[0] - x) + abs(d[1] - y) < radius / 4
 
 
+def shows_gears(v):
+    """The clear colour in the corner, next to nothing of the dial's light paper, and something
+    drawn that stays inside the dial's circle: the train of gears, where the case and its bow
+    would reach well beyond it."""
+    radius = v.dial_at()[1]
+
+    def gears(picture):
+        width, _, px = picture
+        drawn, light = [], 0
+        for i in range(0, len(px), 3):
+            if px[i : i + 3] != bytes(BACKGROUND):
+                drawn.append(i // 3)
+                light += min(px[i : i + 3]) >= 140 and max(px[i : i + 3]) - min(px[i : i + 3]) <= 8
+        xs, ys = sorted(i % width for i in drawn), sorted(i // width for i in drawn)
+        trim = len(drawn) // 100  # a stray pixel or two of an edge
+        extent = max(xs[-1 - trim] - xs[trim], ys[-1 - trim] - ys[trim]) if len(drawn) > 400 else 0
+        return px[:3] == bytes(BACKGROUND) and light < 0.02 * math.pi * radius ** 2 \
+            and radius / 3 < extent < 1.5 * radius
+    return gears
+
+
 def lent_window(v):
     X11 = ctypes.CDLL("libX11.so.6")
     X11.XOpenDisplay.restype = X11.XCreateSimpleWindow.restype = ctypes.c_void_p
     display = ctypes.c_void_p(X11.XOpenDisplay(v.env["DISPLAY"].encode()))
     root = ctypes.c_ulong(X11.XDefaultRootWindow(display))
     windows = lambda: v.tool("xwininfo", "-root", "-children").count(b"\n     0x")  # noqa
-    for how, timeout in (("the window destroyed", 5), ("SIGTERM", 0.5)):
+    for how, timeout, options, what, shows in (
+            ("the window destroyed", 5, (), "the watch", shows_watch),
+            ("SIGTERM", 0.5, ("--no-dial", "--no-case"), "the gears, not the dial", shows_gears)):
         window = ctypes.c_ulong(X11.XCreateSimpleWindow(display, root, *LENT, 0, 0, 0xFFFFFF))
         X11.XMapWindow(display, window)
         X11.XSync(display, 0)
         before, v.client = windows(), LENT
-        v.process = v.launch("--window-id", str(window.value))
-        v.wait(f"the picture in window {window.value:#x}", shows_watch(v), timeout=30)
+        v.process = v.launch("--window-id", str(window.value), *options)
+        v.wait(f"{what} in window {window.value:#x} {' '.join(options)}", shows(v), timeout=30)
+        v.tool("import", "-window", "root", os.path.join(v.work, f"lent-{v.runs}.png"))
         assert windows() == before, "the display mode made a window of its own"
         v.tool("xdotool", "mousemove", str(LENT[0] + 99), str(LENT[1] + 99), "click", "1",
                "mousemove_relative", "40", "40", "key", "a", "sleep", "0.5")
@@ -270,9 +297,20 @@ def lent_window(v):
         v.end(how, gone, timeout, quiet=True)
 
 
+def page_arguments():
+    """The settings page's command with every check box turned from its default and every slider at
+    its top, as xscreensaver-settings would write them into the programs line."""
+    page = ElementTree.parse(SETTINGS_PAGE).getroot()
+    return " ".join([c.get("arg") for c in page.iter("command")] + [
+        b.get("arg-set") or b.get("arg-unset") for b in page.iter("boolean")] + [
+        n.get("arg").replace("%", n.get("high")) for n in page.iter("number")])
+
+
 def daemon(v):
     """The daemon runs no mode as root, so as root it runs as nobody, from a scratch folder with a
-    home of its own; on the PATH, a wrapper keeps the mode's standard error and exit status."""
+    home of its own. It puts its own folder of display modes first on the PATH, so the programs
+    line names the mode by its absolute path: a wrapper that keeps the standard error and exit
+    status of the mode built, whatever is installed. Its arguments come from the settings page."""
     user = pwd.getpwnam("nobody") if os.geteuid() == 0 else pwd.getpwuid(os.geteuid())
     scratch = tempfile.mkdtemp(prefix="orlentic-daemon-")
     home, out = os.path.join(scratch, "home"), os.path.join(scratch, "out")
@@ -286,23 +324,26 @@ def daemon(v):
                       f"trap 'kill -TERM $child; wait $child; echo $? >{out}/status; exit' TERM\n"
                       f"wait $child; echo $? >{out}/status\n")
     os.chmod(wrapper.name, 0o755)
+    arguments = page_arguments()
     with open(os.path.join(home, ".xscreensaver"), "w") as settings:
         settings.write("mode: one\nselected: 0\nlock: False\nfade: False\nunfade: False\n"
-                       "splash: False\ntimeout: 1:00:00\nprograms: GL: orlentic-saver --root \\n\n")
+                       "splash: False\ntimeout: 1:00:00\n"
+                       f"programs: GL: \"Orlentic\" {wrapper.name} {arguments} \\n\n")
     command = ["runuser", "-u", user.pw_name, "--"] * (os.geteuid() == 0) + [
-        "env", f"HOME={home}", f"DISPLAY={v.env['DISPLAY']}", f"PATH={scratch}:{v.env['PATH']}"]
+        "env", f"HOME={home}", f"DISPLAY={v.env['DISPLAY']}", f"PATH={v.env['PATH']}"]
     v.process = v.launch(*command[1:], "xscreensaver", "-no-splash", "-verbose", program=command[0])
     try:
         wait_for("the daemon blanking", lambda: b"blanking" in v.tool(
             *command, "xscreensaver-command", "-activate", check=False))
         v.client = (0, 0, 1280, 1024)
-        v.wait("the watch on the screen", shows_watch(v), timeout=90)
+        v.wait(f"the gears on the screen: {arguments}", shows_gears(v), timeout=90)
         v.tool("import", "-window", "root", os.path.join(v.work, "daemon.png"))
         v.tool(*command, "xscreensaver-command", "-deactivate", check=False)
         status = wait_for("the display mode ending on -deactivate",
                           lambda: os.path.exists(f"{out}/status") and open(f"{out}/status").read())
-        errors = open(f"{out}/stderr").read()
-        assert status == "0\n" and not errors, f"status {status!r}, stderr {errors!r}"
+        errors = open(f"{out}/stderr").read()  # --fps: the frame rate, nothing else
+        assert status == "0\n" and re.fullmatch(r"([0-9.]+ frames a second\n)+", errors), \
+            f"status {status!r}, stderr {errors!r}"
     finally:
         v.process.terminate()
         v.process.wait(10)

@@ -28,15 +28,19 @@ lintian --fail-on error,warning "$deb" || fail "lintian finds errors or warnings
 contents=$(dpkg-deb -c "$deb" | awk '{print $NF}')
 for path in ./usr/bin/orlentic{,-render} ./usr/share/{applications/orlentic.desktop,metainfo/} \
   ./usr/share/{icons/hicolor/128x128/apps/orlentic.png,doc/orlentic/{copyright,changelog.gz}} \
-  ./usr/share/man/man1/orlentic{,-render}.1.gz ./usr/libexec/xscreensaver/orlentic-saver \
+  ./usr/share/man/{man1/orlentic{,-render}.1.gz,man6/orlentic-saver.6.gz} \
+  ./usr/libexec/xscreensaver/orlentic-saver \
   ./usr/share/xscreensaver/config/orlentic-saver.xml; do
   grep -qx -- "$path" <<<"$contents" || fail "$path is not in the package"
 done
-# Versions like these come only from reading the libraries the binaries link.
+# Versions like these come only from reading the libraries the binaries link; libgl1, which
+# SDL opens at run time, from the list by hand.
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in 'libsdl2-2.0-0 (>=' 'libglu1' 'libegl1' 'libpng16-16 (>=' 'libc6 (>='; do
-  grep -qF -- "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
+for library in 'libsdl2-2.0-0 (>=' 'libglu1' 'libegl1' 'libpng16-16 (>=' 'libc6 (>=' 'libgl1'; do
+  [[ " $depends," == *" $library"[\ ,]* ]] || fail "Depends lacks $library: $depends"
 done
+[[ $(dpkg-deb -f "$deb" Suggests) == 'xscreensaver, xscreensaver-gl' ]] &&
+  dpkg-deb -f "$deb" Description | grep -q screensaver || fail "the screensaver is not announced"
 
 root=$scratch/root
 dpkg -x "$deb" "$root"
@@ -50,9 +54,10 @@ appstreamcli validate --no-net "$metainfo" >&2 || fail "the metainfo is not vali
 grep -q ">$(basename "$entry")</launchable>" "$metainfo" || fail "metainfo launches no menu entry"
 
 # Each page as man shows it, without a warning, and with the part a reader comes for.
-for page in 'orlentic:wireframe on and off' 'orlentic-render:--frames N' 'orlentic-render:EXIT STATUS'; do
-  text=$(MANWIDTH=80 man --warnings -l "$root/usr/share/man/man1/${page%%:*}.1.gz" 2>&1)
-  grep -qF -- "${page#*:}" <<<"$text" && ! grep -qE '^[a-z]+: ' <<<"$text" || fail "${page%%:*}.1: $text"
+for page in 'man1/orlentic.1:wireframe on and off' man1/orlentic-render.1:{'--frames N','EXIT STATUS'} \
+  man6/orlentic-saver.6:{--no-case,'EXIT STATUS'}; do
+  text=$(MANWIDTH=80 man --warnings -l "$root/usr/share/man/${page%%:*}.gz" 2>&1)
+  grep -qF -- "${page#*:}" <<<"$text" && ! grep -qE '^[a-z]+: ' <<<"$text" || fail "${page%%:*}: $text"
 done
 
 "$root/usr/bin/orlentic-render" --size 160x120 -o "$scratch/watch.png"

@@ -26,11 +26,11 @@ void Reset() {
     WindowHandle = nullptr, DeviceContext = nullptr, RenderContext = nullptr;
 }
 
-// s, p, c or ?, the window's number, then (Linux) the ms a frame and "fps"; or ! and why.
+// s, p, c, ? or h, the window's number, then (Linux) the ms a frame and "fps"; or ! and why.
 std::string Describe(const SaverRequest& r, bool timing) {
     if (r.mode == Bad)
         return "!" + r.why;
-    std::string text(1, "spc?"[static_cast<int>(r.mode)]);
+    std::string text(1, "spc?!h"[static_cast<int>(r.mode)]);
     text += r.window ? std::to_string(Number(r.window)) : "";
     text += timing ? " " + std::to_string(r.settings.pauseMs) + (r.showRate ? " fps" : "") : "";
     return text;
@@ -66,6 +66,9 @@ TEST(Saver, ReadsXscreensaverArgumentsAndSaysWhatIsWrong) {
         {"--root --delay -5", nullptr, "!'-5' is not a delay from 0 to 10000000 microseconds"},
         {"--root --bogus", nullptr, "!unknown option '--bogus'"},
         {"--fps=1 --root", nullptr, "!unknown option '--fps=1'"},
+        {"--root --no-case=1", nullptr, "!unknown option '--no-case=1'"},
+        {"-window-id 7 --delay 100000 --help --bogus", nullptr, "h7 100"},
+        {"--bogus --help", nullptr, "!unknown option '--bogus'"},
     };
     for (const auto& [line, root, expected] : cases)
         EXPECT_EQ(Describe(ReadDisplayModeArguments(line, root), true), expected) << line;
@@ -84,10 +87,34 @@ TEST(Saver, AnswersUsageAndBadArgumentsWithoutAWindow) {
     Reset();
     testing::internal::CaptureStderr();
     EXPECT_EQ(RunSaver(ReadDisplayModeArguments("--window-id", nullptr)), 2);
+    const std::string usage = "Usage: orlentic-saver (--root | --window-id ID) [--delay "
+                              "MICROSECONDS] [--fps] [--wireframe] [--no-glass] [--no-dial] "
+                              "[--no-case]\n";
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "orlentic-saver: '--window-id' needs a value\nusage: orlentic-saver (--root | "
-              "--window-id ID) [--delay MICROSECONDS] [--fps]\n");
+              "orlentic-saver: '--window-id' needs a value\n" + usage);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RunSaver(ReadDisplayModeArguments("-help", nullptr)), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout().substr(0, usage.size()), usage);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(Only({"MessageBoxA", "CreateWindowExA"}), "");
+}
+
+// Each part's option hides or shows it after the scene is set up, as its key would.
+TEST(Saver, ThePartsChosenOnTheCommandLineReachTheScene) {
+    // clang-format off
+    const std::pair<const char*, const char*> cases[] = {
+        {"", ""}, {"--wireframe", " W"}, {"--no-glass", " L"}, {"-no-dial", " F"},
+        {"--no-case", " C"}, {"--no-case --wireframe -no-glass --no-dial", " WLFC"}};
+    // clang-format on
+    for (const auto& [options, keys] : cases) {
+        Reset();
+        const std::string line = std::string("--window-id 4321 ") + options;
+        ASSERT_TRUE(CreateSaverWindow(ReadDisplayModeArguments(line.c_str(), nullptr)));
+        EXPECT_EQ(Only({"InitScene", "Apply"}),
+                  "InitScene; ApplyKeyToggles" + std::string(keys) + "; ")
+            << options;
+    }
 }
 
 // Only full screen does a user's sign end it: the mouse more than a few pixels from where it

@@ -22,8 +22,15 @@ void InitScene() {
 void DrawScene() {
     fake::Recorded.calls.push_back("DrawScene " + std::to_string(ElapsedMs));
 }
+// Notes the parts' keys pressed since the last frame, and takes them as the scene does.
 void ApplyKeyToggles() {
-    fake::Recorded.calls.push_back("ApplyKeyToggles");
+    std::string call = "ApplyKeyToggles";
+    for (const int key : {KeyWireframe, KeyLighting, KeyDial, KeyCase})
+        if (KeyDown[key] != 0) {
+            call += (call.back() == 's' ? " " : "") + std::string(1, static_cast<char>(key));
+            KeyDown[key] = 0;
+        }
+    fake::Recorded.calls.push_back(call);
 }
 void GLAPIENTRY glViewport(GLint x, GLint y, GLsizei w, GLsizei h) {
     Note("glViewport", {x, y, w, h});

@@ -17,7 +17,7 @@
 //   capture leaves the window, focus loss included; calls PostQuitMessage, SetCapture,
 //   ReleaseCapture, SetWindowTextA and DefWindowProcA.
 // - Screensaver (saver): the calls above, plus GetSystemMetrics (the virtual screen),
-//   GetDesktopWindow, IsWindow, and CreateWindowExA with WS_CHILD into a parent window that
+//   GetDesktopWindow, IsWindow, OutputDebugStringA (where no box may show), and CreateWindowExA with WS_CHILD into a parent window that
 //   is not the program's own (the preview's, or on Linux an X window: the parent's HWND is
 //   its X window id). On Linux such a child is drawn straight into that parent, no window of
 //   its own is made, no input reaches it, and it gets WM_DESTROY when the parent goes away.
@@ -256,6 +256,8 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapseMs, TIMERPROC callback);
 HWND SetCapture(HWND window);
 BOOL ReleaseCapture();
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+// kernel32: a line for whoever watches the program's debug output (on Linux, standard error).
+void OutputDebugStringA(LPCSTR text);
 
 // user32 and gdi32: device context, pixel format, buffer swap.
 HDC GetDC(HWND window);

@@ -2,6 +2,7 @@
 // does not understand, a usage line for bad arguments on Linux, and otherwise its window
 // with a GL context, the frame loop and the teardown.
 #include <cstdio>
+#include <string>
 
 #include "saver/saver.h"
 #include "scene/scene.h"
@@ -26,9 +27,18 @@ void ShowError(const char* text) {
     MessageBoxA(nullptr, text, "Error", MB_OK | MB_ICONERROR);
 }
 
-bool FailStartup(const char* text) {
+// A box in a lent window would wait for an answer nobody is there to give: there the failure
+// is one line of debug output, or nothing at all when the window has gone, which is no failure.
+void ReportStartupFailure(const SaverRequest& request, const char* text) {
+    if (request.mode == SaverMode::FullScreen)
+        ShowError(text);
+    else if (IsWindow(request.window))
+        OutputDebugStringA((std::string("Orlentic: ") + text).c_str());
+}
+
+bool FailStartup(const SaverRequest& request, const char* text) {
     DestroySaverWindow();
-    ShowError(text);
+    ReportStartupFailure(request, text);
     return false;
 }
 
@@ -71,14 +81,14 @@ bool CreateSaverWindow(const SaverRequest& request) {
     MouseSeen = false;
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     if (!RegisterWindowClass(instance, SaverClassName, SaverWindowProc)) {
-        ShowError("Failed to register the window class!");
+        ReportStartupFailure(request, "Failed to register the window class!");
         return false;
     }
     WindowHandle = OpenSaverWindow(request, instance);
     if (WindowHandle == nullptr)
-        return FailStartup("Unable to create window!");
+        return FailStartup(request, "Unable to create window!");
     if (const char* failure = AttachRenderContext(ColourBits))
-        return FailStartup(failure);
+        return FailStartup(request, failure);
     if (request.mode == SaverMode::FullScreen) {
         ShowCursor(FALSE);
         // Keys reach the window with the focus, and losing activation ends the saver.
@@ -119,8 +129,9 @@ int RunSaver(const SaverRequest& request) {
         return 2;
     default: break;
     }
+    // A lent window taken away during the start-up ends the saver as it would any time later.
     if (!CreateSaverWindow(request))
-        return 1;
+        return request.mode == SaverMode::InWindow && !IsWindow(request.window) ? 0 : 1;
     const int status = RunSaverLoop(request.settings.pauseMs, request.showRate);
     DestroySaverWindow();
     return status;

@@ -77,6 +77,9 @@ struct MessageQueue {
 };
 extern MessageQueue Queue;
 void ResetMessageQueue();
+// Takes over SIGTERM and SIGINT from SDL: they end a program that is still starting at once,
+// and reach one that takes messages as SDL's quit.
+void AnswerQuitSignals();
 
 // The mouse capture and Win32's cursor display counter (the cursor shows while it is 0 or
 // more; a mouse is present, so it starts at 0).

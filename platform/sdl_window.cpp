@@ -162,6 +162,9 @@ bool EnsureVideo() {
         return true;
     // The close button asks the program (WM_CLOSE); SDL must not decide to quit by itself.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // SDL's own handlers would leave a signal waiting until the start-up is over.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    AnswerQuitSignals();
     // Only drivers that put a window on a screen: without a display SDL would fall back to
     // drawing offscreen, and the program would run unseen instead of saying it cannot start.
     // SDL_VIDEODRIVER in the environment still wins.

@@ -114,14 +114,19 @@ TEST_F(PlatformTest, ALentWindowHearsOfSigtermOnlyAndTheVirtualScreenHoldsTheDis
     EXPECT_EQ(metrics, (std::vector<int>{0, 0, 1024, 768, 0}));
 }
 
-// The dummy driver has no GL, so SDL refuses the window.
+// The dummy driver has no GL, so SDL refuses the window: its reason goes on the one line that
+// tells of the failure, and only there.
 TEST_F(PlatformTest, TellsSdlsReasonForARefusedWindowOnStandardError) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(CreateWindowExA(0, "PlatformTest", "", WS_OVERLAPPEDWINDOW, 0, 0, 80, 60, nullptr,
                               nullptr, nullptr, nullptr),
               nullptr);
+    const std::string reason = SDL_GetError();
+    OutputDebugStringA("Unable to create window!");
+    OutputDebugStringA("again");
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              std::string("SDL refused the window and its pixel format: ") + SDL_GetError() + "\n");
+              "Unable to create window! (SDL refused the window and its pixel format: " + reason +
+                  ")\nagain\n");
 }
 
 // As the texture loader asks, having stripped ".bmp" itself; 0: not found.

@@ -170,4 +170,27 @@ TEST(Saver, AStartUpFailureTearsDownThenSaysWhy) {
               std::make_tuple("Error", UINT{MB_OK | MB_ICONERROR}));
 }
 
+// In a lent window nobody can answer a box: a start-up failure is one line of debug output and
+// status 1, and the window's going is no failure at all. The pause is --delay's.
+TEST(Saver, InALentWindowAFailureIsOneLineAndTheWindowGoingIsNone) {
+    for (const bool gone : {false, true}) {
+        Reset();
+        fake::Recorded.failing = {gone ? "IsWindow" : "", "wglCreateContext"};
+        EXPECT_EQ(RunSaver(ReadDisplayModeArguments("--window-id 16", nullptr)), gone ? 0 : 1);
+        EXPECT_EQ(Only({"MessageBoxA", "OutputDebugStringA"}),
+                  gone ? ""
+                       : "OutputDebugStringA Orlentic: Unable to create an OpenGL rendering "
+                         "context; ");
+    }
+    Reset();
+    fake::Recorded.failing.insert("RegisterClassA");
+    EXPECT_EQ(RunSaver(ReadScreensaverCommandLine("/p 4321")), 1);
+    EXPECT_EQ(Only({"MessageBoxA", "OutputDebugStringA"}),
+              "OutputDebugStringA Orlentic: Failed to register the window class!; ");
+    Reset();
+    fake::Recorded.afterSwap = [](int) { fake::Post(WM_DESTROY, 0); };
+    EXPECT_EQ(RunSaver(ReadDisplayModeArguments("--window-id 16 --delay 7000", nullptr)), 0);
+    EXPECT_EQ(Only({"Sleep"}), "Sleep 7; ");
+}
+
 } // namespace

@@ -17,6 +17,7 @@
 
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <dlfcn.h>
 #include <vector>
 
 #include "platform/sdl_internal.h"
@@ -101,6 +102,27 @@ bool RunWithWindowKept(HWND window, const std::function<bool()>& step) {
     if (!kept)
         SDL_SetError("the X window 0x%lx went away", window->ForeignId);
     return done;
+}
+
+// The GL driver learns the size of the window it draws into from XGetGeometry before each
+// frame, and uses the sizes without looking at whether the call succeeded: once the window has
+// gone, it would clear and fill a frame of whatever size its memory happened to hold (seen
+// here: seconds spent clearing gigabytes). Xlib's call, wrapped for the whole process, answers
+// a window that is not there with the smallest size, 1 by 1, and still reports the failure.
+extern "C" Status XGetGeometry(Display* display, Drawable drawable, Window* root, int* x, int* y,
+                               unsigned* width, unsigned* height, unsigned* border,
+                               unsigned* depth) {
+    using Call = Status (*)(Display*, Drawable, Window*, int*, int*, unsigned*, unsigned*,
+                            unsigned*, unsigned*);
+    static const Call askXlib = reinterpret_cast<Call>(dlsym(RTLD_NEXT, "XGetGeometry"));
+    const Status status = askXlib(display, drawable, root, x, y, width, height, border, depth);
+    if (status == 0) {
+        *root = None;
+        *x = *y = 0;
+        *width = *height = 1;
+        *border = *depth = 0;
+    }
+    return status;
 }
 
 void ResetForeignWatch() {

@@ -67,11 +67,17 @@ def catches_signals(pid):
 
 
 def group_alive(pid):
-    try:
-        os.killpg(pid, 0)
-        return True
-    except ProcessLookupError:
-        return False
+    """The processes of the group still running, as "pid name", zombies left out."""
+    alive = []
+    for entry in os.listdir("/proc"):
+        try:  # "pid (name) state ppid pgrp ...": the name may hold spaces
+            head, tail = open(f"/proc/{entry}/stat").read().rsplit(")", 1)
+            state, _, group = tail.split()[:3]
+            if int(group) == pid and state != "Z":
+                alive.append(head.replace("(", "", 1))
+        except (OSError, ValueError):
+            continue
+    return ", ".join(alive)
 
 
 def one_run(x, saver, env, work, way, moment, grace):
@@ -106,12 +112,19 @@ def one_run(x, saver, env, work, way, moment, grace):
         status = process.wait(grace)
     except subprocess.TimeoutExpired:
         status = None
+        if os.environ.get("STORM_GDB"):
+            print(subprocess.run(["gdb", "-p", str(process.pid), "-batch", "-ex",
+                                  "thread apply all bt"], capture_output=True, text=True).stdout)
         try:  # how late, for the report
             process.wait(5)
         except subprocess.TimeoutExpired:
             pass
     late = time.monotonic() - ended
     watchdog.cancel()
+    # A helper that a library forked (D-Bus's autolaunch, at SDL's start) may outlive the saver
+    # by a moment; by the deadline every process of the run must be gone.
+    while group_alive(process.pid) and time.monotonic() < ended + grace:
+        time.sleep(0.01)
     time.sleep(0.05)  # a box's own process would have shown its window by now
     left, new = group_alive(process.pid), x.top_level() - before - {window.value}
     if left:
@@ -121,7 +134,7 @@ def one_run(x, saver, env, work, way, moment, grace):
         x.destroy(window)
     errors = open(log, errors="replace").read()
     problems = [f"status {status}" * (status != 0), "still running" * (status is None),
-                "a process left over" * left, f"{len(new)} new top-level window(s)" * bool(new),
+                f"left over: {left}" * bool(left), f"{len(new)} new top-level window(s)" * bool(new),
                 "more than one line on stderr" * (errors.count("\n") > 1),
                 "a sanitizer report" * ("Sanitizer" in errors or "runtime error" in errors)]
     problems = [p for p in problems if p]

@@ -1,4 +1,5 @@
 // The Win32 subset on SDL's dummy video driver (no GL, no display), the resources and the clock.
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -112,6 +113,18 @@ TEST_F(PlatformTest, ALentWindowHearsOfSigtermOnlyAndTheVirtualScreenHoldsTheDis
          {SM_XVIRTUALSCREEN, SM_YVIRTUALSCREEN, SM_CXVIRTUALSCREEN, SM_CYVIRTUALSCREEN, 0})
         metrics.push_back(GetSystemMetrics(index));
     EXPECT_EQ(metrics, (std::vector<int>{0, 0, 1024, 768, 0}));
+}
+
+// SIGTERM and SIGINT end a program still starting at once, with status 0, however long its
+// start-up would take; a program that takes messages hears of them as a close.
+TEST_F(PlatformTest, QuitSignalsEndAStartUpAtOnceAndCloseARunningProgram) {
+    for (int number : {SIGTERM, SIGINT}) {
+        EXPECT_EXIT((ResetMessageQueue(), raise(number), std::abort()), testing::ExitedWithCode(0),
+                    "");
+        Take();
+        raise(number);
+        EXPECT_EQ(Take(), "10 0 0;") << number;
+    }
 }
 
 // The dummy driver has no GL, so SDL refuses the window: its reason goes on the one line that

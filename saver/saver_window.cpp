@@ -28,12 +28,19 @@ void ShowError(const char* text) {
 }
 
 // A box in a lent window would wait for an answer nobody is there to give: there the failure
-// is one line of debug output, or nothing at all when the window has gone, which is no failure.
+// is one line of debug output.
 void ReportStartupFailure(const SaverRequest& request, const char* text) {
     if (request.mode == SaverMode::FullScreen)
         ShowError(text);
-    else if (IsWindow(request.window))
+    else
         OutputDebugStringA((std::string("Orlentic: ") + text).c_str());
+}
+
+// Its owner may take a lent window away at any moment, the start-up included: that ends the
+// saver as it would later on. Only a display that is there can tell that a window is not.
+bool HasLentWindowGone(const SaverRequest& request) {
+    return request.mode == SaverMode::InWindow && GetDesktopWindow() != nullptr &&
+           !IsWindow(request.window);
 }
 
 bool FailStartup(const SaverRequest& request, const char* text) {
@@ -129,9 +136,8 @@ int RunSaver(const SaverRequest& request) {
         return 2;
     default: break;
     }
-    // A lent window taken away during the start-up ends the saver as it would any time later.
     if (!CreateSaverWindow(request))
-        return request.mode == SaverMode::InWindow && !IsWindow(request.window) ? 0 : 1;
+        return HasLentWindowGone(request) ? 0 : 1;
     const int status = RunSaverLoop(request.settings.pauseMs, request.showRate);
     DestroySaverWindow();
     return status;

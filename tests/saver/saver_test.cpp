@@ -171,16 +171,17 @@ TEST(Saver, AStartUpFailureTearsDownThenSaysWhy) {
 }
 
 // In a lent window nobody can answer a box: a start-up failure is one line of debug output and
-// status 1, and the window's going is no failure at all. The pause is --delay's.
+// status 1, or 0 when the window has gone (not when the display is missing). The pause is
+// --delay's.
 TEST(Saver, InALentWindowAFailureIsOneLineAndTheWindowGoingIsNone) {
-    for (const bool gone : {false, true}) {
+    for (const auto& [failing, status] : {std::pair{"", 1}, {"IsWindow", 0}, {"GetDesktop", 1}}) {
         Reset();
-        fake::Recorded.failing = {gone ? "IsWindow" : "", "wglCreateContext"};
-        EXPECT_EQ(RunSaver(ReadDisplayModeArguments("--window-id 16", nullptr)), gone ? 0 : 1);
+        fake::Recorded.failing = {failing, "wglCreateContext"};
+        if (failing[0] == 'G') // no display: no window is there either
+            fake::Recorded.failing.insert({"GetDesktopWindow", "IsWindow"});
+        EXPECT_EQ(RunSaver(ReadDisplayModeArguments("--window-id 16", nullptr)), status) << failing;
         EXPECT_EQ(Only({"MessageBoxA", "OutputDebugStringA"}),
-                  gone ? ""
-                       : "OutputDebugStringA Orlentic: Unable to create an OpenGL rendering "
-                         "context; ");
+                  "OutputDebugStringA Orlentic: Unable to create an OpenGL rendering context; ");
     }
     Reset();
     fake::Recorded.failing.insert("RegisterClassA");

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""storm.py WORK SAVER... [--seed N] [--seconds S] [--runs N]: the Linux display mode started
-again and again into windows of the test's own on a private Xvfb, a CPU hog beside it, each run
-ended at a random moment (a third of them in the first 100 ms) by destroying its window, by
-SIGTERM or by SIGINT. Every run must end within half a second of that with status 0, leave no
+"""storm.py WORK SAVER... [--seed N] [--seconds S] [--runs N] [--ways destroy,SIGTERM,SIGINT]:
+the Linux display mode started again and again into windows of the test's own on a private Xvfb,
+a CPU hog beside it, each run ended at a random moment (a third of them in the first 100 ms) by
+destroying its window, by SIGTERM or by SIGINT. Every run must end within half a second of that with status 0, leave no
 process and no new top-level window (a message box) behind, and say one line at most on standard
 error. S seconds for each SAVER (an empty path is skipped); the seed is printed, so that a failure
 can be replayed with --seed. Exit status: 0 passed, 1 failed, 77 no saver to run."""
@@ -142,7 +142,7 @@ def one_run(x, saver, env, work, way, moment, grace):
         else None
 
 
-def storm(x, saver, env, work, rng, seconds, runs):
+def storm(x, saver, env, work, rng, seconds, runs, ways):
     # A first run that draws for a while fills the shader cache, as on a machine that has run
     # the saver before; without it the first frames take longer than the time allowed to end.
     grace = GRACE_SANITIZED if b"__asan_init" in open(saver, "rb").read() else GRACE
@@ -151,7 +151,7 @@ def storm(x, saver, env, work, rng, seconds, runs):
     for index in range(runs):
         if time.monotonic() - begun > seconds:
             break
-        way = rng.choice(("destroy", "SIGTERM", "SIGINT"))
+        way = rng.choice(ways)
         band = rng.choice(((0.0, 0.1), (0.1, 0.5), (0.5, 1.5)))
         moment = rng.uniform(*band)
         late, problem = one_run(x, saver, env, work, way, moment, grace)
@@ -171,6 +171,7 @@ def main():
     parser.add_argument("--seed", type=int, default=None)
     parser.add_argument("--seconds", type=float, default=30.0)
     parser.add_argument("--runs", type=int, default=1000)
+    parser.add_argument("--ways", default="destroy,SIGTERM,SIGINT")
     arguments = parser.parse_args()
     savers = [os.path.abspath(s) for s in arguments.savers if s and os.path.isfile(s)]
     if not savers:
@@ -186,7 +187,7 @@ def main():
     hog = subprocess.Popen([sys.executable, "-c", "while True: pass"])
     try:
         failures = sum(storm(x, saver, env, arguments.work, random.Random(seed + number),
-                             arguments.seconds, arguments.runs)
+                             arguments.seconds, arguments.runs, arguments.ways.split(","))
                        for number, saver in enumerate(savers))
     finally:
         hog.kill()

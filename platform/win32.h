@@ -17,11 +17,13 @@
 //   capture leaves the window, focus loss included; calls PostQuitMessage, SetCapture,
 //   ReleaseCapture, SetWindowTextA and DefWindowProcA.
 // - Screensaver (saver): the calls above, plus GetSystemMetrics (the virtual screen),
-//   GetDesktopWindow, IsWindow, OutputDebugStringA (where no box may show), and CreateWindowExA with WS_CHILD into a parent window that
-//   is not the program's own (the preview's, or on Linux an X window: the parent's HWND is
-//   its X window id). On Linux such a child is drawn straight into that parent, no window of
-//   its own is made, no input reaches it, and it gets WM_DESTROY when the parent goes away.
-//   SIGTERM and SIGINT arrive as WM_CLOSE to the oldest window.
+//   GetDesktopWindow, IsWindow, OutputDebugStringA (where no box may show), and
+//   CreateWindowExA with WS_CHILD into a parent window that is not the program's own (the
+//   preview's, or on Linux an X window: the parent's HWND is its X window id). On Linux such
+//   a child is drawn straight into that parent, no window of its own is made, no input
+//   reaches it, and it gets WM_DESTROY when the parent goes away. SIGTERM and SIGINT arrive
+//   as WM_CLOSE to the oldest window, once the program has asked for a message; before
+//   that they end it at once with exit status 0.
 // - Kernel (shell, scene, loader, saver): see win32_kernel.h.
 //
 // On Windows this header is <windows.h> and nothing else. Elsewhere every type, constant

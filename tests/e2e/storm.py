@@ -6,7 +6,7 @@ destroying its window, by SIGTERM or by SIGINT. Every run must end within half a
 status 0, leave no process and no new top-level window (a message box) behind, and say one line
 at most on standard error. S seconds for each SAVER (an empty path is skipped); the seed is
 printed, so that a failure can be replayed. Exit status: 0 passed, 1 failed, 77 no saver."""
-import argparse, ctypes, os, random, signal, subprocess, sys, threading, time  # noqa: E401
+import argparse, ctypes, os, random, shutil, signal, subprocess, sys, threading, time  # noqa
 from run_e2e import LENT, Viewer
 
 GRACE = 0.5  # seconds from the end to the process gone
@@ -75,6 +75,9 @@ def one_run(display, root, saver, env, work, way, moment, grace):
         status = process.wait(grace)
     except subprocess.TimeoutExpired:
         status = None
+        if shutil.which("gdb"):  # where it waits, for the report
+            print(subprocess.run(["gdb", "-p", str(process.pid), "-batch", "-ex", "thread apply "
+                                  "all bt 12"], capture_output=True, text=True).stdout, flush=True)
     late = time.monotonic() - ended
     # D-Bus's autolaunch, which SDL's start may fork, can outlive the saver by a moment.
     while group_alive(process.pid) and time.monotonic() < ended + grace:

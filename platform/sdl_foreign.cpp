@@ -2,12 +2,22 @@
 // in, by its id. SDL draws into it as into a window of its own; an Xlib connection of ours
 // tells whether it still exists, how large it is and when it goes away, which SDL's
 // connection never hears of. The errors its going causes are expected and stay silent.
+//
+// The lender may destroy the window at any moment, the start-up included. SDL's GL set-up
+// reads the window's attributes without looking at the error that a lost window gives, and
+// follows a pointer out of what it read, so no check made beforehand can protect it: the
+// window could go between the check and the read. Instead, each step that has SDL or the GL
+// driver read the window runs with the X server grabbed, after a check that the window is
+// still there: while the grab holds, no other client can destroy it. The grab is taken on
+// SDL's own connection, which the GL driver shares, because a grab makes the server ignore
+// every other connection: taken on ours, it would leave SDL waiting for a reply forever.
 #ifdef _WIN32
 #error "platform/ is the SDL stand-in for Win32; Windows builds use the real API."
 #endif
 
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <dlfcn.h>
 #include <vector>
 
 #include "platform/sdl_internal.h"
@@ -74,6 +84,46 @@ void StopWatching(Window id) {
 }
 
 } // namespace
+
+bool RunWithWindowKept(HWND window, const std::function<bool()>& step) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (window->ForeignId == 0 || !SDL_GetWindowWMInfo(window->Window, &info) ||
+        info.subsystem != SDL_SYSWM_X11)
+        return step();
+    Display* display = info.info.x11.display;
+    XGrabServer(display);
+    // On SDL's connection, behind the grab: the answer holds until the grab ends.
+    XWindowAttributes attributes;
+    const bool kept = XGetWindowAttributes(display, window->ForeignId, &attributes) != 0;
+    const bool done = kept && step();
+    XUngrabServer(display);
+    XFlush(display);
+    if (!kept)
+        SDL_SetError("the X window 0x%lx went away", window->ForeignId);
+    return done;
+}
+
+// The GL driver learns the size of the window it draws into from XGetGeometry before each
+// frame, and uses the sizes without looking at whether the call succeeded: once the window has
+// gone, it would clear and fill a frame of whatever size its memory happened to hold (seen
+// here: seconds spent clearing gigabytes). Xlib's call, wrapped for the whole process, answers
+// a window that is not there with the smallest size, 1 by 1, and still reports the failure.
+extern "C" Status XGetGeometry(Display* display, Drawable drawable, Window* root, int* x, int* y,
+                               unsigned* width, unsigned* height, unsigned* border,
+                               unsigned* depth) {
+    using Call = Status (*)(Display*, Drawable, Window*, int*, int*, unsigned*, unsigned*,
+                            unsigned*, unsigned*);
+    static const Call askXlib = reinterpret_cast<Call>(dlsym(RTLD_NEXT, "XGetGeometry"));
+    const Status status = askXlib(display, drawable, root, x, y, width, height, border, depth);
+    if (status == 0) {
+        *root = None;
+        *x = *y = 0;
+        *width = *height = 1;
+        *border = *depth = 0;
+    }
+    return status;
+}
 
 void ResetForeignWatch() {
     if (Foreign.Connection != nullptr)

@@ -83,19 +83,24 @@ BOOL SwapBuffers(HDC dc) {
 }
 
 // SDL makes a new context current; WGL does not, so whatever was bound before is bound
-// again and the caller's wglMakeCurrent decides.
+// again and the caller's wglMakeCurrent decides. Both read the window.
 HGLRC wglCreateContext(HDC dc) {
     HWND owner = FindDrawableWindow(dc);
     if (owner == nullptr)
         return nullptr;
-    SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
-    SDL_GLContext previousContext = SDL_GL_GetCurrentContext();
-    SDL_GLContext context = SDL_GL_CreateContext(owner->Window);
+    SDL_GLContext context = nullptr;
+    RunWithWindowKept(owner, [owner, &context] {
+        SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
+        SDL_GLContext previousContext = SDL_GL_GetCurrentContext();
+        context = SDL_GL_CreateContext(owner->Window);
+        if (context != nullptr)
+            SDL_GL_MakeCurrent(previousWindow, previousContext);
+        return context != nullptr;
+    });
     if (context == nullptr) {
         ReportSdlFailure("the rendering context");
         return nullptr;
     }
-    SDL_GL_MakeCurrent(previousWindow, previousContext);
     HGLRC handle = new HGLRC__{context};
     Windows.Contexts.push_back(handle);
     return handle;
@@ -108,7 +113,8 @@ BOOL wglMakeCurrent(HDC dc, HGLRC context) {
     HGLRC live = FindLiveContext(context);
     if (owner == nullptr || live == nullptr)
         return FALSE;
-    if (SDL_GL_MakeCurrent(owner->Window, live->Context) == 0)
+    if (RunWithWindowKept(
+            owner, [owner, live] { return SDL_GL_MakeCurrent(owner->Window, live->Context) == 0; }))
         return TRUE;
     ReportSdlFailure("to make the rendering context current");
     return FALSE;

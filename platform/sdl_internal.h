@@ -8,6 +8,7 @@
 
 #include <SDL.h>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,9 @@ struct MessageQueue {
 };
 extern MessageQueue Queue;
 void ResetMessageQueue();
+// Takes over SIGTERM and SIGINT from SDL: they end a program that is still starting at once,
+// and reach one that takes messages as SDL's quit.
+void AnswerQuitSignals();
 
 // The mouse capture and Win32's cursor display counter (the cursor shows while it is 0 or
 // more; a mouse is present, so it starts at 0).
@@ -112,9 +116,15 @@ SDL_Window* AdoptForeignWindow(HWND parent);
 void ReleaseForeignWindow(HWND window);
 // Destroys, with WM_DESTROY, the records of every lent window that has gone away.
 void EndGoneForeignWindows();
+// Runs step, a call that has SDL or the GL driver read window, and returns what it gives. For
+// a lent window the X server is held grabbed meanwhile, once the window is known to be still
+// there, and released before this returns; false, with SDL's error set, when it has gone.
+bool RunWithWindowKept(HWND window, const std::function<bool()>& step);
 
-// Tells standard error why SDL refused what, next to the message box the program shows.
+// Keeps why SDL refused what, for the line on standard error that tells of the failure (a
+// message box's, or a debug string's).
 void ReportSdlFailure(const char* what);
+extern std::string SdlRefusal; // "SDL refused what: why", until a line on standard error tells it
 
 HWND FindLiveWindow(HWND window);
 // A live window that SDL made for us, not one lent by another program.

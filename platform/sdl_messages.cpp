@@ -6,12 +6,41 @@
 #endif
 
 #include <algorithm>
+#include <csignal>
+#include <unistd.h>
 
 #include "platform/sdl_internal.h"
 
 MessageQueue Queue;
 
 namespace {
+
+// Written by the signal handler, so of the one type it may write.
+volatile sig_atomic_t QuitSignalled = 0;
+volatile sig_atomic_t AnsweringMessages = 0; // 1 once the program has asked for a message
+
+// SIGTERM and SIGINT: the screensaver daemon's way to end a display mode, and Ctrl+C. Once
+// the program takes messages it hears of them as SDL's quit, a WM_CLOSE, and ends as when it
+// is closed. Until then it is starting up, for long on a busy machine (the GL driver loads
+// then), and it ends at once, with status 0: nothing it has made outlives it. Its X
+// connections close with the process, and with them any grab of the server; the Linux
+// programs switch no display mode before their loop.
+void AnswerQuitSignal(int) {
+    if (AnsweringMessages == 0)
+        _exit(0);
+    QuitSignalled = 1;
+}
+
+// A signal that the starting shell ignores (Ctrl+C for a job in the background) stays ignored.
+void AnswerSignal(int number) {
+    struct sigaction action = {};
+    if (sigaction(number, nullptr, &action) != 0 || action.sa_handler == SIG_IGN)
+        return;
+    action = {};
+    action.sa_handler = AnswerQuitSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(number, &action, nullptr);
+}
 
 // Win32 raises shorter periods to USER_TIMER_MINIMUM, 10 ms, so a timer cannot flood.
 const DWORD ShortestTimerMs = 10;
@@ -219,6 +248,11 @@ void PumpEvents() {
     if (!SDL_WasInit(SDL_INIT_VIDEO))
         return;
     SDL_Event event;
+    if (QuitSignalled != 0) {
+        QuitSignalled = 0;
+        event.type = SDL_QUIT;
+        SDL_PushEvent(&event);
+    }
     while (SDL_PollEvent(&event)) {
         HWND window = FindEventWindow(event);
         MSG message{};
@@ -251,6 +285,12 @@ bool TakeQuit(MSG* message) {
 
 void ResetMessageQueue() {
     Queue = MessageQueue{};
+    QuitSignalled = AnsweringMessages = 0;
+}
+
+void AnswerQuitSignals() {
+    AnswerSignal(SIGTERM);
+    AnswerSignal(SIGINT);
 }
 
 // A window lent by another program takes no input: the keys and the mouse are its owner's.
@@ -304,6 +344,7 @@ void ForgetWindowMessages(HWND window) {
 // once they are all gone, then a timer whose period has passed. A filter or keeping the
 // message in the queue is not part of the subset; such a call takes nothing.
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage) {
+    AnsweringMessages = 1;
     if (msg == nullptr || window != nullptr || filterMin != 0 || filterMax != 0 ||
         removeMessage != PM_REMOVE)
         return FALSE;

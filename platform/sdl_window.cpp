@@ -151,9 +151,10 @@ void ResetWindows() {
     Windows = WindowRegistry{};
 }
 
+std::string SdlRefusal;
+
 void ReportSdlFailure(const char* what) {
-    std::fprintf(stderr, "SDL refused %s: %s\n", what, SDL_GetError());
-    std::fflush(stderr);
+    SdlRefusal = std::string("SDL refused ") + what + ": " + SDL_GetError();
 }
 
 bool EnsureVideo() {
@@ -161,6 +162,9 @@ bool EnsureVideo() {
         return true;
     // The close button asks the program (WM_CLOSE); SDL must not decide to quit by itself.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // SDL's own handlers would leave a signal waiting until the start-up is over.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    AnswerQuitSignals();
     // Only drivers that put a window on a screen: without a display SDL would fall back to
     // drawing offscreen, and the program would run unseen instead of saying it cannot start.
     // SDL_VIDEODRIVER in the environment still wins.
@@ -398,13 +402,31 @@ LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
     return DISP_CHANGE_SUCCESSFUL;
 }
 
+namespace {
+
+// One line, with SDL's reason for the failure it tells of, when SDL gave one.
+void WriteErrorLine(const std::string& text) {
+    if (SdlRefusal.empty())
+        std::fprintf(stderr, "%s\n", text.c_str());
+    else
+        std::fprintf(stderr, "%s (%s)\n", text.c_str(), SdlRefusal.c_str());
+    std::fflush(stderr);
+    SdlRefusal.clear();
+}
+
+} // namespace
+
+// Nobody reads a debugger's output on Linux; standard error is where a program's own remarks go.
+void OutputDebugStringA(LPCSTR text) {
+    WriteErrorLine(text != nullptr ? text : "");
+}
+
 // The box also goes to standard error, so that a run without a display says why it ended.
 // It has one button, so its answer is always OK.
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     const char* shownText = text != nullptr ? text : "";
     const char* shownCaption = caption != nullptr ? caption : "Error"; // Win32's default
-    std::fprintf(stderr, "%s: %s\n", shownCaption, shownText);
-    std::fflush(stderr);
+    WriteErrorLine(std::string(shownCaption) + ": " + shownText);
     Uint32 flags = (type & IconMask) == MB_ICONERROR ? SDL_MESSAGEBOX_ERROR : 0;
     HWND live = FindLiveWindow(owner);
     SDL_ShowSimpleMessageBox(flags, shownCaption, shownText,

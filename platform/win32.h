@@ -19,11 +19,13 @@
 // - Screensaver (saver): the calls above, plus GetSystemMetrics (the virtual screen),
 //   EnumDisplayMonitors (with no DC and no clip: each monitor's rectangle in the virtual
 //   screen, whose corner may lie left of or above the primary's origin), GetDesktopWindow,
-//   IsWindow, and CreateWindowExA with WS_CHILD into a parent window that is not the
-//   program's own (the preview's, or on Linux an X window: the parent's HWND is its X window
-//   id). On Linux such a child is drawn straight into that parent, no window of its own is
-//   made, no input reaches it, and it gets WM_DESTROY when the parent goes away. SIGTERM and
-//   SIGINT arrive as WM_CLOSE to the oldest window.
+//   IsWindow, OutputDebugStringA (where no box may show), and CreateWindowExA with WS_CHILD
+//   into a parent window that is not the program's own (the preview's, or on Linux an X
+//   window: the parent's HWND is its X window id). On Linux such a child is drawn straight
+//   into that parent, no window of its own is made, no input reaches it, and it gets
+//   WM_DESTROY when the parent goes away. SIGTERM and SIGINT arrive as WM_CLOSE to the
+//   oldest window once the program has asked for a message; before that they end it at once
+//   with exit status 0.
 // - The Windows screensaver's settings (saver, Windows only): a modal dialog from a template
 //   with check boxes and an edit box with an up-down control, and the registry that keeps
 //   them. The SDL platform has none of these, as the Linux saver takes its settings on its
@@ -270,6 +272,8 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapseMs, TIMERPROC callback);
 HWND SetCapture(HWND window);
 BOOL ReleaseCapture();
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+// kernel32: a line for whoever watches the program's debug output (on Linux, standard error).
+void OutputDebugStringA(LPCSTR text);
 
 // user32 and gdi32: device context, pixel format, buffer swap.
 HDC GetDC(HWND window);

@@ -2,6 +2,7 @@
 // usage line for bad arguments on Linux, and otherwise its window with a GL context, the frame
 // loop and the teardown.
 #include <cstdio>
+#include <string>
 
 #include "saver/saver.h"
 #include "scene/scene.h"
@@ -22,9 +23,25 @@ void ShowError(const char* text) {
     MessageBoxA(nullptr, text, "Error", MB_OK | MB_ICONERROR);
 }
 
-bool FailStartup(const char* text) {
+// A box in a lent window would wait for an answer nobody is there to give: there the failure
+// is one line of debug output.
+void ReportStartupFailure(const SaverRequest& request, const char* text) {
+    if (request.mode == SaverMode::FullScreen)
+        ShowError(text);
+    else
+        OutputDebugStringA((std::string("Orlentic: ") + text).c_str());
+}
+
+// Its owner may take a lent window away at any moment, the start-up included: that ends the
+// saver as it would later on. Only a display that is there can tell that a window is not.
+bool HasLentWindowGone(const SaverRequest& request) {
+    return request.mode == SaverMode::InWindow && GetDesktopWindow() != nullptr &&
+           !IsWindow(request.window);
+}
+
+bool FailStartup(const SaverRequest& request, const char* text) {
     DestroySaverWindow();
-    ShowError(text);
+    ReportStartupFailure(request, text);
     return false;
 }
 
@@ -61,14 +78,14 @@ bool CreateSaverWindow(const SaverRequest& request) {
     MouseSeen = false;
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     if (!RegisterWindowClass(instance, SaverClassName, SaverWindowProc)) {
-        ShowError("Failed to register the window class!");
+        ReportStartupFailure(request, "Failed to register the window class!");
         return false;
     }
     WindowHandle = OpenSaverWindow(request, instance);
     if (WindowHandle == nullptr)
-        return FailStartup("Unable to create window!");
+        return FailStartup(request, "Unable to create window!");
     if (const char* failure = AttachRenderContext(ColourBits))
-        return FailStartup(failure);
+        return FailStartup(request, failure);
     if (request.mode == SaverMode::FullScreen) {
         ShowCursor(FALSE);
         // Keys reach the window with the focus, and losing activation ends the saver.
@@ -109,7 +126,7 @@ int RunSaver(const SaverRequest& request) {
     default: break;
     }
     if (!CreateSaverWindow(request))
-        return 1;
+        return HasLentWindowGone(request) ? 0 : 1;
     const int status = RunSaverLoop(request.settings.pauseMs, request.showRate);
     DestroySaverWindow();
     return status;

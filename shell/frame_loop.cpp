@@ -55,9 +55,11 @@ int32_t SmoothElapsedMs(int32_t previous, uint32_t raw) {
     return ReadSigned32(static_cast<uint32_t>(sum / 2));
 }
 
+// A window that cannot be made is the one failure the caller hears of: status 1. Every other
+// ending, Esc or the close box, is 0.
 int32_t RunMainLoop(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!CreateRenderWindow(WindowWidth, WindowHeight, false, ColourBits))
-        return 0;
+        return 1;
     // Read only now, so loading textures and compiling lists is not counted as running time.
     const DWORD startTick = GetTickCount();
     MSG msg = {};
@@ -69,5 +71,5 @@ int32_t RunMainLoop(HINSTANCE, HINSTANCE, LPSTR, int) {
             done = RenderFrame(startTick);
     }
     DestroyRenderWindow(false);
-    return ReadSigned32(static_cast<uint32_t>(msg.wParam));
+    return 0;
 }

@@ -139,11 +139,12 @@ void DestroyRenderWindow(bool fullScreen) {
         ChangeDisplaySettingsA(nullptr, 0); // back to the mode stored for the display
         ShowCursor(TRUE);
     }
-    // The context steps run even when no context was made: the platform reports what it
-    // makes of them, and the user sees it.
+    // The unbinding runs even when no context was made: the platform reports what it makes
+    // of it, and the user sees it. Only a context that was made is deleted, so a start-up
+    // that failed before it tells no false failure of its release.
     if (!wglMakeCurrent(DeviceContext, nullptr))
         ShowError("Release of DC and RC failed!");
-    if (!wglDeleteContext(RenderContext))
+    if (RenderContext != nullptr && !wglDeleteContext(RenderContext))
         ShowError("Release of rendering context failed!");
     RenderContext = nullptr;
     if (DeviceContext != nullptr && ReleaseDC(WindowHandle, DeviceContext) == 0)

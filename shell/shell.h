@@ -22,7 +22,8 @@ const char* AttachRenderContext(int32_t bits);
 // Undoes CreateRenderWindow step by step, telling the user of each step that fails.
 void DestroyRenderWindow(bool fullScreen);
 
-// Runs the program: window, frame loop until Esc or close, teardown.
+// Runs the program: window, frame loop until Esc or close, teardown. Returns the exit
+// status: 1 when the window could not be made, else 0.
 int32_t RunMainLoop(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine,
                     int showCommand);
 

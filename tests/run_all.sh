@@ -36,6 +36,7 @@ cmake -S . -B build -DORLENTIC_TESTS=ON -DORLENTIC_WINDOWS_EXE="$root/build-win/
   -DORLENTIC_WINDOWS_SCR="$root/build-win/saver/orlentic.scr" \
   -DORLENTIC_WINDOWS_PREVIEW_HOST="$root/build-win/tests/e2e/preview_host/orlentic-preview-host.exe" \
   -DORLENTIC_WINDOWS_BUILD="$root/build-win" -DORLENTIC_ASAN_VIEWER="$root/build-asan/shell/orlentic" \
+  -DORLENTIC_ASAN_SAVER="$root/build-asan/saver/orlentic-saver" \
   -DORLENTIC_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
 if ! wait "$fuzz"; then

@@ -1,4 +1,5 @@
 // The Win32 subset on SDL's dummy video driver (no GL, no display), the resources and the clock.
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -122,14 +123,31 @@ TEST_F(PlatformTest, ALentWindowHearsOfSigtermOnlyAndTheVirtualScreenHoldsTheDis
     EXPECT_EQ(metrics, (std::vector<int>{0, 0, 1024, 768}));
 }
 
-// The dummy driver has no GL, so SDL refuses the window.
+// SIGTERM and SIGINT end a program still starting at once, with status 0, however long its
+// start-up would take; a program that takes messages hears of them as a close.
+TEST_F(PlatformTest, QuitSignalsEndAStartUpAtOnceAndCloseARunningProgram) {
+    for (int number : {SIGTERM, SIGINT}) {
+        EXPECT_EXIT((ResetMessageQueue(), raise(number), std::abort()), testing::ExitedWithCode(0),
+                    "");
+        Take();
+        raise(number);
+        EXPECT_EQ(Take(), "10 0 0;") << number;
+    }
+}
+
+// The dummy driver has no GL, so SDL refuses the window: its reason goes on the one line that
+// tells of the failure, and only there.
 TEST_F(PlatformTest, TellsSdlsReasonForARefusedWindowOnStandardError) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(CreateWindowExA(0, "PlatformTest", "", WS_OVERLAPPEDWINDOW, 0, 0, 80, 60, nullptr,
                               nullptr, nullptr, nullptr),
               nullptr);
+    const std::string reason = SDL_GetError();
+    OutputDebugStringA("Unable to create window!");
+    OutputDebugStringA("again");
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              std::string("SDL refused the window and its pixel format: ") + SDL_GetError() + "\n");
+              "Unable to create window! (SDL refused the window and its pixel format: " + reason +
+                  ")\nagain\n");
 }
 
 // As the texture loader asks, having stripped ".bmp" itself; 0: not found.

@@ -336,4 +336,28 @@ TEST(Saver, FullScreenTakesTheKeyboardBeforeItsFirstFrame) {
     EXPECT_EQ(calls.rfind("SetForegroundWindow; SetFocus; DrawScene", 0), 0u) << calls;
 }
 
+// In a lent window nobody can answer a box: a start-up failure is one line of debug output and
+// status 1, or 0 when the window has gone (not when the display is missing). The pause is
+// --delay's.
+TEST(Saver, InALentWindowAFailureIsOneLineAndTheWindowGoingIsNone) {
+    for (const auto& [failing, status] : {std::pair{"", 1}, {"IsWindow", 0}, {"GetDesktop", 1}}) {
+        Reset();
+        fake::Recorded.failing = {failing, "wglCreateContext"};
+        if (failing[0] == 'G') // no display: no window is there either
+            fake::Recorded.failing.insert({"GetDesktopWindow", "IsWindow"});
+        EXPECT_EQ(RunSaver(ReadDisplayModeArguments("--window-id 16", nullptr)), status) << failing;
+        EXPECT_EQ(Only({"MessageBoxA", "OutputDebugStringA"}),
+                  "OutputDebugStringA Orlentic: Unable to create an OpenGL rendering context; ");
+    }
+    Reset();
+    fake::Recorded.failing.insert("RegisterClassA");
+    EXPECT_EQ(RunSaver(ReadScreensaverCommandLine("/p 4321")), 1);
+    EXPECT_EQ(Only({"MessageBoxA", "OutputDebugStringA"}),
+              "OutputDebugStringA Orlentic: Failed to register the window class!; ");
+    Reset();
+    fake::Recorded.afterSwap = [](int) { fake::Post(WM_DESTROY, 0); };
+    EXPECT_EQ(RunSaver(ReadDisplayModeArguments("--window-id 16 --delay 7000", nullptr)), 0);
+    EXPECT_EQ(Only({"Sleep"}), "Sleep 7; ");
+}
+
 } // namespace

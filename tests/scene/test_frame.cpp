@@ -110,6 +110,18 @@ Rgb ReadPictureTexel(const char* name, double s, double t) {
     return {pixel[2], pixel[1], pixel[0]};
 }
 
+// The pixel where (x, y, z) of the watch lands in the frame drawn last; false when something
+// nearer hides that point.
+bool ProbeInSight(const GLdouble* modelView, const GLdouble* projection, double x, double y,
+                  double z, Rgb* pixel) {
+    GLdouble w[3] = {};
+    GLfloat depth = 0;
+    gluProject(x, y, z, modelView, projection, SceneTest::Viewport, &w[0], &w[1], &w[2]);
+    glReadPixels(int(w[0]), int(w[1]), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    *pixel = ReadPixel(int(w[0]), int(w[1]));
+    return std::fabs(depth - w[2]) < 2e-4;
+}
+
 // Unlit, the dial shows its face spread over the disk, the case the reflection at the
 // coordinates generated for its corners.
 TEST_F(FrameTest, TheDialWearsItsPictureAndTheCaseTheReflection) {
@@ -122,12 +134,8 @@ TEST_F(FrameTest, TheDialWearsItsPictureAndTheCaseTheReflection) {
     int seen[2] = {}, matched[2] = {}; // points of the dial and the case, and those that match
     float sLow = 1.0f, sHigh = 0.0f;
     auto probe = [&](int part, double x, double y, double z, Rgb expected) {
-        GLdouble w[3] = {};
-        GLfloat depth = 0;
-        gluProject(x, y, z, modelView, projection, Viewport, &w[0], &w[1], &w[2]);
-        glReadPixels(int(w[0]), int(w[1]), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
-        const Rgb pixel = ReadPixel(int(w[0]), int(w[1]));
-        const bool inSight = std::fabs(depth - w[2]) < 2e-4;
+        Rgb pixel;
+        const bool inSight = ProbeInSight(modelView, projection, x, y, z, &pixel);
         seen[part] += inSight;
         matched[part] += inSight && std::abs(pixel.r - expected.r) < 40 &&
                          std::abs(pixel.g - expected.g) < 40 && std::abs(pixel.b - expected.b) < 40;
@@ -151,6 +159,28 @@ TEST_F(FrameTest, TheDialWearsItsPictureAndTheCaseTheReflection) {
     EXPECT_GT(matched[0], seen[0] * 3 / 4) << "the dial";
     EXPECT_GT(seen[1], 1000);
     EXPECT_GT(matched[1], seen[1] * 3 / 4) << "the case";
+}
+
+// Unlit, from behind with the case hidden, the dial's back disk (z = 0.4, facing -z) is one
+// flat bluish grey (0.6, 0.6, 0.7): the face's picture does not show through, mirrored.
+TEST_F(FrameTest, FromBehindTheDialsBackIsPlain) {
+    PressKeys("LC");
+    Pose(0.0f, 180.0f);
+    GLdouble modelView[16], projection[16];
+    GetMatrices(View{0.0, 180.0}, modelView, projection);
+    DrawScene();
+    int seen = 0, plain = 0;
+    for (double x = -6.5; x <= 6.5; x += 0.2)
+        for (double y = -6.5; y <= 6.5; y += 0.2) {
+            Rgb p;
+            if (std::hypot(x, y) > 6.5 || !ProbeInSight(modelView, projection, x, y, 0.4, &p))
+                continue; // beyond the disk, or behind a gear
+            ++seen;
+            plain +=
+                std::abs(p.r - 153) <= 2 && std::abs(p.g - 153) <= 2 && std::abs(p.b - 178) <= 2;
+        }
+    EXPECT_GT(seen, 1000);
+    EXPECT_EQ(plain, seen);
 }
 
 TEST_F(FrameTest, LightFromTheUpperLeftAndAGlassThatOnlyBrightens) {

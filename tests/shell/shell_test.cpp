@@ -26,27 +26,32 @@ struct ShellTest : testing::Test {
     }
 };
 
-// A context that was never made still has its own box.
+// Only a context that was made is deleted and reported on. The process ends with status 1.
 TEST_F(ShellTest, EachStartUpFailureTearsDownThenSaysWhy) {
-    const std::string noContext = "MessageBoxA Release of rendering context failed!; ";
     const std::tuple<const char*, bool, std::string> cases[] = {
         {"RegisterClassA", false, "MessageBoxA Failed to register the window class!; "},
         {"ChangeDisplaySettingsA", true, // goes on in a window, the cursor shown
          "MessageBoxA Unable to switch to fullscreen!; InitScene; "},
         {"CreateWindowExA", true,
-         "ShowCursor 0; ShowCursor 1; " + noContext + "MessageBoxA Unable to create window!; "},
+         "ShowCursor 0; ShowCursor 1; MessageBoxA Unable to create window!; "},
         {"ChoosePixelFormat", false,
-         noContext + "DestroyWindow; MessageBoxA Unable to find a suitable pixel format; "},
+         "DestroyWindow; MessageBoxA Unable to find a suitable pixel format; "},
         {"wglMakeCurrent", false, // refusing the unbinding too
-         "MessageBoxA Release of DC and RC failed!; DestroyWindow; "
+         "MessageBoxA Release of DC and RC failed!; wglDeleteContext; DestroyWindow; "
          "MessageBoxA Unable to activate OpenGL rendering context; "},
     };
     for (const auto& [failing, fullScreen, teardown] : cases) {
         SetUp();
         fake::Recorded.failing.insert(failing);
         CreateRenderWindow(800, 600, fullScreen, 32);
-        EXPECT_EQ(Only({"ShowCursor", "DestroyWindow", "MessageBoxA", "InitScene"}), teardown);
+        EXPECT_EQ(Only({"ShowCursor", "wglDelete", "DestroyWindow", "MessageBoxA", "InitScene"}),
+                  teardown);
     }
+    SetUp();
+    fake::Recorded.failing.insert("GetDC");
+    EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 1);
+    EXPECT_EQ(Only({"PeekMessageA", "MessageBoxA"}),
+              "MessageBoxA Unable to get a device context!; ");
 }
 
 TEST_F(ShellTest, OneMessagePerPassAFrameOnlyOnAnEmptyQueueAndNoneAfterQuit) {

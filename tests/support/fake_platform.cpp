@@ -125,6 +125,7 @@ LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
 RECORDED(void, GetLocalTime, (LPSYSTEMTIME time), ("GetLocalTime"), *time = S.localTime)
 RECORDED(int, MessageBoxA, (HWND owner, LPCSTR text, LPCSTR caption, UINT type),
          ("MessageBoxA", text), (S.boxes.push_back({owner, text, caption, type}), 1))
+RECORDED(void, OutputDebugStringA, (LPCSTR text), ("OutputDebugStringA", text), 0)
 RECORDED(BOOL, SwapBuffers, (HDC), ("SwapBuffers"),
          (S.afterSwap ? S.afterSwap(++S.swaps) : void(), TRUE))
 RECORDED(DWORD, GetTickCount, (), ("GetTickCount"), S.tick)

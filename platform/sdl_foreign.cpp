@@ -169,6 +169,7 @@ SDL_Window* AdoptForeignWindow(HWND parent) {
     SDL_Window* window = SDL_CreateWindowFrom(reinterpret_cast<void*>(XId(parent)));
     if (window == nullptr)
         StopWatching(XId(parent));
+    Foreign.Lent = Foreign.Lent || window != nullptr;
     return window;
 }
 

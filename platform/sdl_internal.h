@@ -101,6 +101,7 @@ struct ForeignWindowWatch {
     _XDisplay* Connection = nullptr;
     // The GLX extension's major opcode: its requests fail when their window is lost.
     int GlxRequestCode = -1;
+    bool Lent = false; // a lent window was drawn into: the program changed nothing of the display
 };
 extern ForeignWindowWatch Foreign;
 // Closes our connection; Xlib's error handler stays as it is.

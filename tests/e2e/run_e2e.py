@@ -223,7 +223,8 @@ def walk(v):
                   v.facing(), still=True)
     at_rest = measure(rest)
     paper, paper_count, dial = at_rest["paper_level"], at_rest["paper"], at_rest["dial"]
-    start = (int(v.dial_at()[0][0]) + 60, int(v.dial_at()[0][1]) - 40)
+    centre = v.dial_at()[0]
+    start = (int(centre[0]) + 60, int(centre[1]) - 40)
 
     def act(action, back=False):  # a key, or a drag from start (back: the opposite drag)
         if isinstance(action, str):

@@ -3,7 +3,7 @@
 by cpack in the MinGW-w64 build BUILD-WIN (configured from SOURCE when new) and alike by a second
 build elsewhere, then installed, run and uninstalled under Wine in a fresh prefix.
 Exit status: 0 passed, 1 failed, 77 skipped (no cross compiler, makensis or Wine)."""
-import os, re, shutil, subprocess, sys, threading, zipfile  # noqa: E401
+import os, re, shutil, subprocess, sys, threading, time, zipfile  # noqa: E401
 import xml.etree.ElementTree as ElementTree
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
@@ -119,8 +119,10 @@ def uninstall(v, leftovers, listed, choice):
     """The uninstaller copies itself away and returns at once; the copy does the work. It leaves
     the user's choice of screensaver as choice."""
     v.tool("wine", PROGRAM + r"\Uninstall.exe", "/S", timeout=60)
-    wait_for("the uninstaller done", lambda: not any(leftovers()[:2])
-             and "DisplayName" not in leftovers()[2], timeout=60)
+    deadline = time.time() + 60
+    while any(leftovers()[:2]) or "DisplayName" in leftovers()[2]:
+        assert time.time() < deadline, f"the uninstaller left: {leftovers()}"
+        time.sleep(0.5)
     assert not os.path.exists(listed), f"the uninstaller left {listed}"
     chosen = desktop(v, "SCRNSAVE.EXE")
     assert chosen == choice, f"uninstalled, the choice {choice} became {chosen}"

@@ -3,8 +3,7 @@
 (HOW: linux, asan or wine), the Linux display mode in a window of the test's (window-id) or of the
 real xscreensaver daemon (daemon), or the Windows screensaver's /s, /c and /p under Wine as the
 system starts it (saver-wine); or on a private Xorg of two monitors, /s under Wine (saver-monitors).
-Exit status: 0 passed, 1 failed, 77 skipped (no program, or no xscreensaver for daemon, or no
-Xorg dummy driver for saver-monitors)."""
+Exit status: 0 passed, 1 failed, 77 skipped (no program, xscreensaver or Xorg dummy driver)."""
 import ctypes, math, os, pwd, re, select, shutil, signal, subprocess, sys, tempfile, time  # noqa
 import xml.etree.ElementTree as ElementTree
 from collections import Counter
@@ -30,13 +29,17 @@ SETTINGS_PAGE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "
                              "linux", "orlentic.xml")  # the display mode's page in xscreensaver
 
 
+def ok(what):
+    print(f"[{time.strftime('%H:%M:%S')}] ok: {what}", flush=True)
+
+
 def wait_for(what, condition, timeout=30.0):
     """condition()'s first true value, asked every 0.2 s."""
     deadline = time.time() + timeout
     while not (result := condition()):
         assert time.time() < deadline, f"{what}: not seen in time"
         time.sleep(0.2)
-    print(f"[{time.strftime('%H:%M:%S')}] ok: {what}", flush=True)
+    ok(what)
     return result
 
 
@@ -56,12 +59,10 @@ def measure(picture, paper=None):
              for c in colours}
     m = {"background": 0, "paper": 0, "other": 0, "paper_level": paper, "dial": None}
     rows, columns = [0] * height, [0] * width
-    for y in range(height):
-        row = px[3 * width * y : 3 * width * (y + 1)]
-        for x, c in enumerate(zip(row[0::3], row[1::3], row[2::3])):
-            m[kinds[c]] += 1
-            if kinds[c] == "paper":
-                rows[y], columns[x] = rows[y] + 1, columns[x] + 1
+    for i, c in enumerate(zip(px[0::3], px[1::3], px[2::3])):
+        m[kinds[c]] += 1
+        if kinds[c] == "paper":
+            rows[i // width], columns[i % width] = rows[i // width] + 1, columns[i % width] + 1
     if m["paper"] >= 200:  # the runs of rows and of columns with paper around its centre
         runs = [run_around(h, sum(i * n for i, n in enumerate(h)) // m["paper"])
                 for h in (columns, rows)]
@@ -126,6 +127,13 @@ class Viewer:
         geometry = dict(line.decode().split("=", 1) for line in lines)
         self.client = tuple(int(geometry[key]) for key in ("X", "Y", "WIDTH", "HEIGHT"))
 
+    def save_picture(self, name, window="root"):
+        self.tool("import", "-window", window, os.path.join(self.work, name))
+
+    def press(self, key, seconds="0.1"):
+        """A key held: one pressed and released between two frames is lost."""
+        self.tool("xdotool", "keydown", key, "sleep", seconds, "keyup", key)
+
     def launch(self, *arguments, program=None, stdin=subprocess.DEVNULL):
         self.runs += 1
         self.log = os.path.join(self.work, f"viewer-{self.runs}.log")
@@ -141,12 +149,16 @@ class Viewer:
             "xdotool", "search", "--onlyvisible", "--name", f"^{name}$", check=False).split(),
             timeout=120 if self.build == "wine" else 30)[0]
 
-    def start(self, *arguments):
-        self.process = self.launch(*arguments)
-        self.window = self.find("Orlentic")
+    def open_window(self, name, *arguments, program=None, stdin=subprocess.DEVNULL):
+        self.process = self.launch(*arguments, program=program, stdin=stdin)
+        self.window = self.find(name)
         self.read_client()
-        # Without a window manager nobody hands out the keyboard focus; give it as one would.
-        self.tool("xdotool", "windowfocus", self.window, check=False)
+        return self.process
+
+    def start(self, *arguments, focus=True):
+        self.open_window("Orlentic", *arguments)
+        if focus:  # without a window manager nobody hands out the keyboard focus
+            self.tool("xdotool", "windowfocus", self.window, check=False)
         return self.wait("a first frame", lambda p: p[2][:3] == bytes(BACKGROUND), timeout=30)
 
     def drag(self, button, start, delta=(0, 0), steps=12):
@@ -158,20 +170,21 @@ class Viewer:
             command += ["mousemove", *point(step), "sleep", "0.03"]
         self.tool("xdotool", *command, "sleep", "0.1", "mouseup", str(button))
 
-    def wait(self, what, condition, still=False, timeout=20.0):
-        """Screenshots until condition(picture) holds, and if still, the picture stopped moving."""
-        deadline, (left, top, width, height), previous = time.time() + timeout, self.client, None
-        while True:
-            crop = f"{width}x{height}+{left}+{top}"
-            picture = (width, height, self.tool("import", "-window", "root", "-crop", crop,
-                                                "-depth", "8", "rgb:-"))
-            moving = still and (not previous or changed(previous, picture) >= STILL)
-            if condition(picture) and not moving:
-                print(f"[{time.strftime('%H:%M:%S')}] ok: {what}", flush=True)
-                return picture
+    def wait(self, what, condition, still=False, timeout=20.0, window="root"):
+        """The first screenshot of the client area where condition holds, and if still, that
+        stopped moving."""
+        (left, top, width, height), previous = self.client, [None]
+
+        def seen():  # a PPM: "P6", its own width and height (a window's may be a pixel less)
             assert self.process.poll() is None, f"the viewer ended awaiting {what}"
-            assert time.time() < deadline, f"{what}: not seen in time"
-            previous = picture
+            _, size, _, pixels = self.tool("import", "-window", window, "-crop",
+                                           f"{width}x{height}+{left}+{top}", "-depth", "8",
+                                           "ppm:-").split(b"\n", 3)
+            picture = (*map(int, size.split()), pixels)
+            moving = still and (not previous[0] or changed(previous[0], picture) >= STILL)
+            previous[0] = picture
+            return condition(picture) and not moving and picture
+        return wait_for(what, seen, timeout)
 
     def dial_at(self, view_x=0.0, view_y=-2.5, view_z=-34.0):
         """Centre and radius in client pixels of the dial (radius 6.8, z 0.3) from this view."""
@@ -192,30 +205,30 @@ class Viewer:
         self.xvfb.kill()
 
     def end(self, how, end, timeout=None, quiet=False):
-        """end() ends it in time (Wine takes 2 s), status 0, no sanitizer report, if quiet no output."""
+        """end() ends it in time (Wine takes 2 s), status 0, no sanitizer report; quiet: silent."""
         end()
         status = self.process.wait(timeout or (20 if self.build == "wine" else 5))
         log = open(self.log, errors="replace").read()
         assert status == 0 and not (quiet and log) and "Sanitizer" not in log and \
             "runtime error" not in log, f"{how}: exit status {status}, or output in {self.log}"
-        print(f"[{time.strftime('%H:%M:%S')}] ok: {how} ended it", flush=True)
+        ok(f"{how} ended it")
 
 
 def walk(v):
     first = v.start()
     assert v.client == CLIENT[v.build], f"client area (x, y, width, height) {v.client}"
-    centre = v.dial_at()[0]
     v.wait("the watch swaying by itself", lambda p: changed(first, p) > 0.02)
     v.drag(1, (60, 60))
     rest = v.wait("the first click ending the sway for good, the watch facing the eye",
                   v.facing(), still=True)
     at_rest = measure(rest)
     paper, paper_count, dial = at_rest["paper_level"], at_rest["paper"], at_rest["dial"]
+    centre = v.dial_at()[0]
     start = (int(centre[0]) + 60, int(centre[1]) - 40)
 
-    def act(action, back=False):  # a key held (pressed and released between frames is lost), or
-        if isinstance(action, str):  # a drag from start (back: the opposite drag)
-            return v.tool("xdotool", "keydown", action, "sleep", "0.25", "keyup", action)
+    def act(action, back=False):  # a key, or a drag from start (back: the opposite drag)
+        if isinstance(action, str):
+            return v.press(action, "0.25")
         (button, (dx, dy)), sign = action, 1 - 2 * back
         v.drag(button, (start[0] + dx * back, start[1] + dy * back), (sign * dx, sign * dy))
 
@@ -259,11 +272,9 @@ def shows_gears(v):
 
     def gears(picture):
         width, _, px = picture
-        drawn, light = [], 0
-        for i in range(0, len(px), 3):
-            if px[i : i + 3] != bytes(BACKGROUND):
-                drawn.append(i // 3)
-                light += min(px[i : i + 3]) >= 140 and max(px[i : i + 3]) - min(px[i : i + 3]) <= 8
+        pixels = list(zip(px[0::3], px[1::3], px[2::3]))
+        drawn = [i for i, c in enumerate(pixels) if c != BACKGROUND]
+        light = sum(min(c) >= 140 and max(c) - min(c) <= 8 for c in pixels)
         xs, ys = sorted(i % width for i in drawn), sorted(i // width for i in drawn)
         trim = len(drawn) // 100  # a stray pixel or two of an edge
         extent = max(xs[-1 - trim] - xs[trim], ys[-1 - trim] - ys[trim]) if len(drawn) > 400 else 0
@@ -287,7 +298,7 @@ def lent_window(v):
         before, v.client = windows(), LENT
         v.process = v.launch("--window-id", str(window.value), *options)
         v.wait(f"{what} in window {window.value:#x} {' '.join(options)}", shows(v), timeout=30)
-        v.tool("import", "-window", "root", os.path.join(v.work, f"lent-{v.runs}.png"))
+        v.save_picture(f"lent-{v.runs}.png")
         assert windows() == before, "the display mode made a window of its own"
         v.tool("xdotool", "mousemove", str(LENT[0] + 99), str(LENT[1] + 99), "click", "1",
                "mousemove_relative", "40", "40", "key", "a", "sleep", "0.5")
@@ -313,11 +324,10 @@ def daemon(v):
     status of the mode built, whatever is installed. Its arguments come from the settings page."""
     user = pwd.getpwnam("nobody") if os.geteuid() == 0 else pwd.getpwuid(os.geteuid())
     scratch = tempfile.mkdtemp(prefix="orlentic-daemon-")
-    home, out = os.path.join(scratch, "home"), os.path.join(scratch, "out")
+    out = home = os.path.join(scratch, "home")  # the mode's standard error and status too
     os.chmod(scratch, 0o755)
-    for folder in (home, out):
-        os.mkdir(folder)
-        os.chown(folder, user.pw_uid, user.pw_gid)
+    os.mkdir(home)
+    os.chown(home, user.pw_uid, user.pw_gid)
     shutil.copy(v.path, os.path.join(scratch, "mode"))
     with open(os.path.join(scratch, "orlentic-saver"), "w") as wrapper:
         wrapper.write(f"#!/bin/sh\n{scratch}/mode \"$@\" 2>>{out}/stderr & child=$!\n"
@@ -337,7 +347,7 @@ def daemon(v):
             *command, "xscreensaver-command", "-activate", check=False))
         v.client = (0, 0, 1280, 1024)
         v.wait(f"the gears on the screen: {arguments}", shows_gears(v), timeout=90)
-        v.tool("import", "-window", "root", os.path.join(v.work, "daemon.png"))
+        v.save_picture("daemon.png")
         v.tool(*command, "xscreensaver-command", "-deactivate", check=False)
         status = wait_for("the display mode ending on -deactivate",
                           lambda: os.path.exists(f"{out}/status") and open(f"{out}/status").read())
@@ -353,24 +363,14 @@ def daemon(v):
 def preview(v, host_program):
     """Wine keeps a GL child of another program's window in an X window of its own, off the
     parent's: the watch is looked for there, at the size of the host's client area."""
-    host = v.launch(program=host_program, stdin=subprocess.PIPE)
-    v.window, log = v.find("Preview host"), v.log
-    v.read_client()
-    while not open(log).read().split():  # the handle, written just after the window is made
-        time.sleep(0.1)
-    v.process = v.launch("/p", open(log).read().split()[0])
-    size, child, deadline = f"{v.client[2]}x{v.client[3]}+0+0", None, time.time() + 60
+    host = v.open_window("Preview host", program=host_program, stdin=subprocess.PIPE)
+    handle = wait_for("the host's handle", lambda: open(v.log).read().split())[0]
+    v.process, v.client = v.launch("/p", handle), (0, 0, *v.client[2:])
+    size = "%dx%d+0+0" % v.client[2:]
     unnamed = re.compile(r"(0x[0-9a-f]+) \(has no name\): \(\)\s+" + re.escape(size))
-    while not child:
-        assert time.time() < deadline, f"no child of the preview's client size {size}"
-        child = next(iter(unnamed.findall(v.tool("xwininfo", "-root", "-tree").decode())), 0)
-    while True:  # a PPM: "P6", width and height, 255, the pixels
-        ppm = v.tool("import", "-window", child, "-depth", "8", "ppm:-").split(b"\n", 3)
-        v.client = (0, 0, *map(int, ppm[1].split()))
-        if shows_watch(v)((*v.client[2:], ppm[3])):
-            break
-        assert time.time() < deadline and v.process.poll() is None, "/p: no watch in its child"
-    print(f"[{time.strftime('%H:%M:%S')}] ok: /p showing the watch at the preview's size")
+    child = wait_for(f"a child of the preview's client size {size}", lambda: unnamed.findall(
+        v.tool("xwininfo", "-root", "-tree").decode()), timeout=60)[0]
+    v.wait("/p showing the watch in its child", shows_watch(v), timeout=60, window=child)
     host.communicate(b"close\n", timeout=30)
     v.end("the preview's window going away", lambda: None)
 
@@ -387,30 +387,22 @@ def stored(v):
 
 def settings_dialog(v, keys, how):
     """/c: the dialog, the keys typed into it, the status 0; a screenshot of it as it opens."""
-    v.process = v.launch("/c")
-    dialog = v.find("Orlentic Screensaver Settings")
-    v.tool("import", "-window", dialog, os.path.join(v.work, f"dialog-{v.runs}.png"))
-    v.end(how, lambda: v.tool("xdotool", "windowfocus", "--sync", dialog, "sleep", "0.3",
+    v.open_window("Orlentic Screensaver Settings", "/c")
+    v.save_picture(f"dialog-{v.runs}.png", v.window)
+    v.end(how, lambda: v.tool("xdotool", "windowfocus", "--sync", v.window, "sleep", "0.3",
                               "key", "--delay", "150", *keys))
 
 
 def saver_wine(v, host_program):
-    # Values the saver did not write are not trusted: the watch shows as it would by default.
-    v.tool("wine", "reg", "delete", SETTINGS, "/f", check=False)
-    for name, kind, value in (("Wireframe", "REG_DWORD", "7"), ("Glass", "REG_SZ", "0"),
-                              ("Dial", "REG_BINARY", "0000"), ("PauseMs", "REG_DWORD", "5000")):
-        v.tool("wine", "reg", "add", SETTINGS, "/v", name, "/t", kind, "/d", value, "/f")
-    for how, *xdotool in (("a mouse move", "mousemove", "600", "500", "sleep", "0.3",
-                           "mousemove", "700", "600"),
-                          ("a key", "keydown", "a", "sleep", "0.1", "keyup", "a")):
-        v.start("/s")
-        assert v.client == (0, 0, 1280, 1024), f"/s covers {v.client}, not the whole screen"
-        v.wait("/s showing the watch over the whole screen", shows_watch(v))
-        v.tool("import", "-window", "root", os.path.join(v.work, f"full-screen-{v.runs}.png"))
-        v.end(how, lambda: v.tool("xdotool", *xdotool))
+    v.tool("wine", "reg", "delete", SETTINGS, "/f", check=False)  # the last run's choices
+    v.start("/s")
+    assert v.client == (0, 0, 1280, 1024), f"/s covers {v.client}, not the whole screen"
+    v.wait("/s showing the watch over the whole screen", shows_watch(v))
+    v.save_picture("full-screen.png")
+    v.end("a mouse move", lambda: v.tool("xdotool", "mousemove", "600", "500", "sleep", "0.3",
+                                         "mousemove", "700", "600"))
     preview(v, host_program)
     # In tab order: outlines, glass, dial, case, the pause (selected as the focus reaches it).
-    v.tool("wine", "reg", "delete", SETTINGS, "/f")
     settings_dialog(v, ["Tab", "Tab", "space", "Tab", "space", "Tab", "5", "5", "Return"],
                     "OK after the dial and the case were unticked and the pause set to 55")
     chosen = {"Wireframe": 0, "Glass": 1, "Dial": 0, "Case": 0, "PauseMs": 55}
@@ -421,11 +413,9 @@ def saver_wine(v, host_program):
         settings_dialog(v, keys, how)
         assert stored(v) == chosen, f"{how}: the stored values became {stored(v)}"
     v.start("/s")
-    v.wait("/s with the dial and the case hidden: no white of the dial, the gears", lambda p:
-           sum(min(p[2][i : i + 3]) >= 180 for i in range(0, len(p[2]), 3)) < 50
-           and measure(p)["other"] > 5000)
-    v.tool("import", "-window", "root", os.path.join(v.work, "full-screen-settings.png"))
-    v.end("a key", lambda: v.tool("xdotool", "keydown", "a", "sleep", "0.1", "keyup", "a"))
+    v.wait("/s with the dial and the case hidden: the gears", shows_gears(v))
+    v.save_picture("full-screen-settings.png")
+    v.end("a key", lambda: v.press("a"))
 
 
 def saver_monitors(v):
@@ -443,7 +433,7 @@ def saver_monitors(v):
     assert v.client == (0, 0, 2944, 1280), f"/s covers {v.client}, not both monitors"
     for output, v.client in MONITORS.items():
         v.wait(f"a watch in the middle of {output} at {v.client}", shows_watch(v), timeout=30)
-    v.tool("import", "-window", "root", os.path.join(v.work, "two-monitors.png"))
+    v.save_picture("two-monitors.png")
     v.end("a mouse move on the second monitor", lambda: v.tool(
         "xdotool", "mousemove", "500", "400", "sleep", "0.3", "mousemove", "600", "500"))
 

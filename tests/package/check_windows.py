@@ -1,17 +1,13 @@
 #!/usr/bin/env python3
-"""check_windows.py SOURCE BUILD-WIN WORK: the Windows ZIP and installer as a user gets them.
-
-cpack makes both in the MinGW-w64 build BUILD-WIN (configured from SOURCE when new), and a second
-build elsewhere the same bytes; each executable has its manifest. Under Wine, in a fresh prefix,
-the installer runs silently (the saver listed, not chosen), the viewer shows the watch, /s covers
-a 150 % screen, and the uninstaller takes every file and entry, not another saver's choice. Run
-by hand, the installer's last page chooses the saver, and the uninstaller forgets it.
+"""check_windows.py SOURCE BUILD-WIN WORK: the Windows ZIP and installer as a user gets them, made
+by cpack in the MinGW-w64 build BUILD-WIN (configured from SOURCE when new) and alike by a second
+build elsewhere, then installed, run and uninstalled under Wine in a fresh prefix.
 Exit status: 0 passed, 1 failed, 77 skipped (no cross compiler, makensis or Wine)."""
 import os, re, shutil, subprocess, sys, threading, time, zipfile  # noqa: E401
 import xml.etree.ElementTree as ElementTree
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from run_e2e import Viewer, shows_watch, wait_for  # noqa: E402
+from run_e2e import Viewer, ok, shows_watch, wait_for  # noqa: E402
 
 TOOLS = ("x86_64-w64-mingw32-objdump", "makensis", "wine", "Xvfb", "xdotool")
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orlentic"
@@ -19,11 +15,11 @@ PROGRAM = r"C:\Program Files\Orlentic"
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 LISTED = r"C:\windows\system32\orlentic.scr"  # where Screen Saver Settings look
 # What both manifests say: Windows 7, 8, 8.1, 10 and 11, and the themed common controls.
-MANIFEST = {("supportedOS", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"),
-            ("supportedOS", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}"),
-            ("supportedOS", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}"),
-            ("supportedOS", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"),
-            ("assemblyIdentity", "Microsoft.Windows.Common-Controls 6.0.0.0")}
+MANIFEST = {("assemblyIdentity", "Microsoft.Windows.Common-Controls 6.0.0.0")} | {
+    ("supportedOS", guid) for guid in ("{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+                                       "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+                                       "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+                                       "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}")}
 
 
 def build_packages(source, build, log, build_type="Release"):
@@ -42,47 +38,35 @@ def build_packages(source, build, log, build_type="Release"):
 
 
 def check_zip(path, work):
-    """The files every copy installs, each binary stripped and the viewer with its resources."""
+    """The files every copy installs, each binary stripped, with its resources and manifest."""
     with zipfile.ZipFile(path) as archive:
         names = [n.split("/", 1)[1] for n in archive.namelist() if not n.endswith("/")]
-        assert {"orlentic.exe", "orlentic.scr", "README.txt"} <= set(names), f"the ZIP holds {names}"
+        wanted = {"orlentic.exe", "orlentic.scr", "README.txt"}
+        assert wanted <= set(names), f"the ZIP holds {names}"
         archive.extractall(work)
     top = os.path.join(work, os.path.basename(path)[:-4])
-
-    def objdump(option, name):
-        return subprocess.run(["x86_64-w64-mingw32-objdump", option, os.path.join(top, name)],
-                              capture_output=True, text=True).stdout
-    for name in (n for n in names if n.endswith((".exe", ".scr"))):
-        assert "no symbols" in objdump("-t", name), f"{name} is not stripped"
     # Resource types at the top of the table: 3 icon, 0xe icon group, 0x10 version, "BMP"; and
-    # 6, the strings, for the screensaver's name in the system's list.
+    # 6, the strings, for the screensaver's name in the system's list. The manifest is type 0x18,
+    # id 1: the viewer scaled by the system on purpose, the saver in the screen's pixels.
     kinds = ("name: .*: BMP,", "ID: 0x000003,", "ID: 0x00000e,", "ID: 0x000010,")
-    # The manifests: the viewer scaled by the system on purpose, the saver in the screen's pixels.
     saver_dpi = ("true/pm", "PerMonitorV2, PerMonitor")
     for name, extra, dpi in (("orlentic.exe", (), ("false", "unaware")),
                              ("orlentic.scr", ("ID: 0x000006,",), saver_dpi)):
-        table = objdump("-p", name)
+        binary = os.path.join(top, name)
+        table = subprocess.run([TOOLS[0], "-t", "-p", binary], capture_output=True,
+                               text=True).stdout
+        assert "no symbols" in table, f"{name} is not stripped"
         for kind in kinds + extra:
             assert re.search(rf"^0[0-9a-f]+ +Entry.*{kind}", table, re.M), f"{name}: no {kind!r}"
-        root = ElementTree.fromstring(read_manifest(os.path.join(top, name), table))
+        assert re.search(r"ID: 0x000018,.*?ID: 0x000001,", table, re.S), f"{name}: no manifest"
+        data = open(binary, "rb").read()  # the manifest is stored as it is written
+        root = ElementTree.fromstring(data[data.index(b"<assembly") : data.index(b"</assembly>")
+                                           + len(b"</assembly>")])
         said = {(e.tag.split("}")[1], e.get("Id") or f"{e.get('name')} {e.get('version')}"
                  if e.attrib else e.text) for e in root.iter()}
         wanted = MANIFEST | {("dpiAware", dpi[0]), ("dpiAwareness", dpi[1])}
         assert wanted <= said, f"{name}: the manifest lacks {wanted - said}"
     return names
-
-
-def read_manifest(path, table):
-    """Resource type 24 (RT_MANIFEST), id 1, where objdump's tables place it in the file."""
-    leaf = re.search(r"ID: 0x000018,.*?ID: 0x000001,.*?Leaf: Addr: (\w+), Size: (\w+)", table, re.S)
-    assert leaf, f"{path}: no manifest (resource 24, id 1)"
-    headers = subprocess.run(["x86_64-w64-mingw32-objdump", "-h", path], capture_output=True,
-                             text=True).stdout
-    vma, offset = re.search(r" \.rsrc +\w+ +(\w+) +\w+ +(\w+)", headers).groups()
-    image_base = re.search(r"^ImageBase\s+(\w+)", table, re.M).group(1)
-    at, size = (int(n, 16) for n in leaf.groups())
-    start = at + int(image_base, 16) - int(vma, 16) + int(offset, 16)
-    return open(path, "rb").read()[start : start + size]
 
 
 def desktop(v, name):
@@ -96,8 +80,8 @@ def hold_escape(v):
     """The viewer reads the keys once a frame, so Esc is held over one; on a busy machine a frame
     may take longer than the first hold."""
     for seconds in ("0.25", "1", "3"):
-        v.tool("xdotool", "windowfocus", v.window, "keydown", "Escape", "sleep", seconds, "keyup",
-               "Escape")
+        v.tool("xdotool", "windowfocus", v.window)
+        v.press("Escape", seconds)
         try:
             return v.process.wait(5)
         except subprocess.TimeoutExpired:
@@ -105,26 +89,21 @@ def hold_escape(v):
 
 
 def full_screen_scaled(v, listed):
-    """The listed saver's /s at 144 dpi covers the screen, and takes the keyboard by itself."""
+    """The listed saver's /s at 144 dpi covers the screen, and takes the keyboard by itself: unlike
+    the viewer, it is handed no focus, so the key goes where the saver's start put it."""
     v.tool("wine", "reg", "add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144",
            "/f")
     v.path = listed
-    v.process = v.launch("/s")
-    v.window = v.find("Orlentic")
-    v.read_client()
+    v.start("/s", focus=False)
     assert v.client == (0, 0, 1280, 1024), f"/s at 150 % covers {v.client}, not the whole screen"
     v.wait("/s at 150 % showing the watch over the whole screen", shows_watch(v), timeout=60)
-    v.tool("import", "-window", "root", os.path.join(v.work, "full-screen-144dpi.png"))
-    # Unlike the viewer's, no focus is handed to it: the key goes where the saver's start put it.
-    v.end("a key, the saver having taken the keyboard", lambda: v.tool(
-        "xdotool", "keydown", "a", "sleep", "0.1", "keyup", "a"))
+    v.save_picture("full-screen-144dpi.png")
+    v.end("a key, the saver having taken the keyboard", lambda: v.press("a"))
 
 
 def install_by_hand(v, installer):
     """The installer's pages as a user goes through them: Install, then Finish, the box as it is."""
-    v.process = v.launch(program=installer)
-    v.window = v.find("Orlentic Setup ?")  # NSIS ends its caption with a space
-    v.read_client()
+    v.open_window("Orlentic Setup ?", program=installer)  # NSIS ends its caption with a space
     uninstaller = os.path.join(v.env["HOME"], ".wine/drive_c/Program Files/Orlentic/Uninstall.exe")
     v.drag(1, (60, 60))  # a click on the heading: Wine gives the keyboard to the window clicked
     v.tool("xdotool", "windowfocus", v.window, "key", "Return")  # Install
@@ -132,7 +111,7 @@ def install_by_hand(v, installer):
     # The last page: the wizard's picture on the left, white to the right of it.
     v.wait("the last page, still", lambda p: p[2].count(b"\xff\xff\xff") > len(p[2]) // 9,
            still=True)
-    v.tool("import", "-window", "root", os.path.join(v.work, "installer-last-page.png"))
+    v.save_picture("installer-last-page.png")
     v.end("Finish", lambda: v.tool("xdotool", "windowfocus", v.window, "key", "Return"), timeout=30)
 
 
@@ -182,8 +161,7 @@ def install_run_uninstall(installer, names, work):
             os.path.join(program, "orlentic.scr"), "rb").read(), f"{listed}: not the saver"
         chosen = (desktop(v, "SCRNSAVE.EXE"), desktop(v, "ScreenSaveActive"))
         assert chosen == (None, active), f"a silent install chose a saver: {chosen}"
-        print(f"[{time.strftime('%H:%M:%S')}] ok: installed, with its Start-menu and Apps entries,"
-              " the saver listed and not chosen")
+        ok("installed, with its Start-menu and Apps entries, the saver listed and not chosen")
         v.path = os.path.join(program, "orlentic.exe")
         v.start()
         v.drag(1, (60, 60))  # a click: Wine gives the keyboard to the window clicked
@@ -193,14 +171,12 @@ def install_run_uninstall(installer, names, work):
         v.tool("wine", "reg", "add", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/d", other, "/f")
         uninstall(v, leftovers, listed, ("REG_SZ", other))
         assert not os.path.exists(program), f"the uninstaller left {program}"
-        print(f"[{time.strftime('%H:%M:%S')}] ok: uninstalled, nothing left behind, another"
-              " saver's choice kept")
+        ok("uninstalled, nothing left behind, another saver's choice kept")
         install_by_hand(v, installer)
         chosen = (desktop(v, "SCRNSAVE.EXE"), desktop(v, "ScreenSaveActive"))
         assert chosen == (("REG_SZ", LISTED), ("REG_SZ", "1")), f"the box chose {chosen}"
         uninstall(v, leftovers, listed, None)
-        print(f"[{time.strftime('%H:%M:%S')}] ok: the last page's box chose the saver, the"
-              " uninstaller forgot it")
+        ok("the last page's box chose the saver, the uninstaller forgot it")
     finally:
         v.close()
 

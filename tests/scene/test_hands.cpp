@@ -57,4 +57,12 @@ TEST_F(HandsTest, PointAtTheLocalTime) {
     }
 }
 
+TEST_F(HandsTest, FromBehindTheDialsBluishBackShowsNotItsFace) {
+    PressKeys("LC");
+    Pose(0.0f, 180.0f);
+    const Capture capture = CaptureFrame(View{0.0, 180.0}); // at 12:00:00
+    ExpectHandCorner(capture, 0, 0, 0, 0.4, {0.6f, 0.6f, 0.7f});
+    EXPECT_FALSE(Has(capture, 0.0, 0.0, 0.3)) << "the face";
+}
+
 } // namespace

@@ -150,7 +150,8 @@ TEST(Saver, EndsOnTheFirstSignOfAUserOnlyWhenFullScreen) {
 }
 
 // A 30 ms pause after every frame, quick or slow. The two monitors show the same moment, and
-// the frame is swapped once.
+// the frame is swapped once. Keys reach only the window with the keyboard focus, which nobody
+// hands to a new window: it is taken before the first frame, or a key would not end the saver.
 TEST(Saver, FullScreenCoversTheVirtualScreenAndPacesItsFrames) {
     Reset();
     fake::Recorded.afterSwap = [](int swap) {
@@ -159,10 +160,11 @@ TEST(Saver, FullScreenCoversTheVirtualScreenAndPacesItsFrames) {
             fake::Post(WM_KEYDOWN, 'A');
     };
     EXPECT_EQ(RunSaver(ReadScreensaverCommandLine("/s")), 0);
-    EXPECT_EQ(Only({"CreateWindowExA", "ChoosePixelFormat", "ShowCursor", "Draw", "Swap", "Sleep",
-                    "PostQuit", "DestroyWindow"}),
+    EXPECT_EQ(Only({"CreateWindowExA", "ChoosePixelFormat", "ShowCursor", "SetF", "Draw", "Swap",
+                    "Sleep", "PostQuit", "DestroyWindow"}),
               "CreateWindowExA Orlentic 2944x1280; ChoosePixelFormat 16; ShowCursor 0; "
-              "DrawScene 0; DrawScene 0; SwapBuffers; Sleep 30; DrawScene 17; DrawScene 17; "
+              "SetForegroundWindow; SetFocus; DrawScene 0; DrawScene 0; SwapBuffers; Sleep 30; "
+              "DrawScene 17; DrawScene 17; "
               "SwapBuffers; Sleep 30; DrawScene 61; DrawScene 61; SwapBuffers; Sleep 30; "
               "PostQuitMessage; DestroyWindow; ");
     const auto& made = fake::Recorded.created;
@@ -208,18 +210,19 @@ TEST(Saver, FullScreenGivesEachMonitorAViewOfItsOwn) {
     }
 }
 
-// When the parent goes, the child has gone with it: the teardown leaves it alone.
+// When the parent goes, the child has gone with it: the teardown leaves it alone. The pause is
+// --delay's.
 TEST(Saver, InAWindowDrawsInAChildUntilThatWindowGoes) {
     Reset();
     fake::Recorded.afterSwap = [](int) {
         fake::Post(WM_DESTROY, 0);
         fake::Recorded.failing.insert("IsWindow");
     };
-    EXPECT_EQ(RunSaver(ReadScreensaverCommandLine("/p 4321")), 0);
+    EXPECT_EQ(RunSaver(ReadDisplayModeArguments("--window-id 4321 --delay 7000", nullptr)), 0);
     EXPECT_EQ(Only({"GetClientRect", "CreateWindowExA", "ShowCursor", "SetFocus", "Resize", "Sleep",
                     "PostQuit", "IsWindow", "ReleaseDC", "DestroyWindow"}),
               "GetClientRect; CreateWindowExA Orlentic 792x573; GetClientRect; "
-              "ResizeScene 792 573; Sleep 30; PostQuitMessage; IsWindow; ");
+              "ResizeScene 792 573; Sleep 7; PostQuitMessage; IsWindow; ");
     const auto& made = fake::Recorded.created;
     EXPECT_EQ(std::make_tuple(made.style, made.x, made.y, Number(made.parent)),
               std::make_tuple(DWORD{WS_CHILD | WS_VISIBLE}, 0, 0, uintptr_t{4321}));
@@ -322,42 +325,24 @@ TEST(Saver, SettingsDialogStoresNothingOnCancelOrABadPause) {
     }
 }
 
-} // namespace
-
-namespace {
-
-// Keys reach only the window with the keyboard focus, which nobody hands to a new window:
-// full screen takes it before its first frame, or a key would not end it.
-TEST(Saver, FullScreenTakesTheKeyboardBeforeItsFirstFrame) {
-    Reset();
-    fake::Recorded.afterSwap = [](int) { fake::Post(WM_KEYDOWN, 'A'); };
-    EXPECT_EQ(RunSaver(ReadScreensaverCommandLine("/s")), 0);
-    const std::string calls = Only({"SetForegroundWindow", "SetFocus", "DrawScene"});
-    EXPECT_EQ(calls.rfind("SetForegroundWindow; SetFocus; DrawScene", 0), 0u) << calls;
-}
-
 // In a lent window nobody can answer a box: a start-up failure is one line of debug output and
-// status 1, or 0 when the window has gone (not when the display is missing). The pause is
-// --delay's.
+// status 1, or 0 when the window has gone (not when the display is missing).
 TEST(Saver, InALentWindowAFailureIsOneLineAndTheWindowGoingIsNone) {
-    for (const auto& [failing, status] : {std::pair{"", 1}, {"IsWindow", 0}, {"GetDesktop", 1}}) {
+    const std::string gl = "Unable to create an OpenGL rendering context";
+    const std::tuple<const char*, int, std::string> cases[] = {
+        {"", 1, gl},
+        {"IsWindow", 0, gl},
+        {"GetDesktop", 1, gl},
+        {"RegisterClassA", 1, "Failed to register the window class!"}};
+    for (const auto& [failing, status, why] : cases) {
         Reset();
         fake::Recorded.failing = {failing, "wglCreateContext"};
         if (failing[0] == 'G') // no display: no window is there either
             fake::Recorded.failing.insert({"GetDesktopWindow", "IsWindow"});
         EXPECT_EQ(RunSaver(ReadDisplayModeArguments("--window-id 16", nullptr)), status) << failing;
         EXPECT_EQ(Only({"MessageBoxA", "OutputDebugStringA"}),
-                  "OutputDebugStringA Orlentic: Unable to create an OpenGL rendering context; ");
+                  "OutputDebugStringA Orlentic: " + why + "; ");
     }
-    Reset();
-    fake::Recorded.failing.insert("RegisterClassA");
-    EXPECT_EQ(RunSaver(ReadScreensaverCommandLine("/p 4321")), 1);
-    EXPECT_EQ(Only({"MessageBoxA", "OutputDebugStringA"}),
-              "OutputDebugStringA Orlentic: Failed to register the window class!; ");
-    Reset();
-    fake::Recorded.afterSwap = [](int) { fake::Post(WM_DESTROY, 0); };
-    EXPECT_EQ(RunSaver(ReadDisplayModeArguments("--window-id 16 --delay 7000", nullptr)), 0);
-    EXPECT_EQ(Only({"Sleep"}), "Sleep 7; ");
 }
 
 } // namespace

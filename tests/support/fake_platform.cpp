@@ -112,16 +112,16 @@ BOOL PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT) {
     return TRUE;
 }
 
-LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
-    const bool switched = Log("ChangeDisplaySettingsA", mode ? "full" : "back");
-    return switched ? DISP_CHANGE_SUCCESSFUL : DISP_CHANGE_FAILED;
-}
-
 // The rest log their call and give a canned result, or Win32's failure when made to fail.
-#define RECORDED(Type, Name, Params, LogArgs, Result)                                              \
+#define RECORDED_OR(Type, Name, Params, LogArgs, Result, Failure)                                  \
     Type Name Params {                                                                             \
-        return Log LogArgs ? Type(Result) : Type();                                                \
+        return Log LogArgs ? Type(Result) : Type(Failure);                                         \
     }
+#define RECORDED(Type, Name, Params, LogArgs, Result)                                              \
+    RECORDED_OR(Type, Name, Params, LogArgs, Result, )
+RECORDED_OR(LONG, ChangeDisplaySettingsA, (DEVMODEA * mode, DWORD),
+            ("ChangeDisplaySettingsA", mode ? "full" : "back"), DISP_CHANGE_SUCCESSFUL,
+            DISP_CHANGE_FAILED)
 RECORDED(void, GetLocalTime, (LPSYSTEMTIME time), ("GetLocalTime"), *time = S.localTime)
 RECORDED(int, MessageBoxA, (HWND owner, LPCSTR text, LPCSTR caption, UINT type),
          ("MessageBoxA", text), (S.boxes.push_back({owner, text, caption, type}), 1))
@@ -172,15 +172,11 @@ RECORDED(BOOL, wglMakeCurrent, (HDC, HGLRC context), ("wglMakeCurrent", context 
 RECORDED(BOOL, wglDeleteContext, (HGLRC context), ("wglDeleteContext"), context != nullptr)
 
 // The dialog shows, the user does what the test says, and it ends as EndDialog said.
-INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR, HWND owner, DLGPROC procedure, LPARAM param) {
-    if (!Log("DialogBoxParamA", std::to_string(reinterpret_cast<uintptr_t>(owner))))
-        return -1;
-    S.dialogProc = procedure;
-    procedure(fake::Dialog, WM_INITDIALOG, 0, param);
-    if (S.inDialog)
-        S.inDialog();
-    return S.dialogResult;
-}
+RECORDED_OR(INT_PTR, DialogBoxParamA, (HINSTANCE, LPCSTR, HWND owner, DLGPROC dialog, LPARAM param),
+            ("DialogBoxParamA", std::to_string(reinterpret_cast<uintptr_t>(owner))),
+            (S.dialogProc = dialog, dialog(fake::Dialog, WM_INITDIALOG, 0, param),
+             S.inDialog ? S.inDialog() : void(), S.dialogResult),
+            -1)
 
 // Win32 copies at most *size bytes; a value that does not fit is not copied at all.
 LSTATUS RegQueryValueExA(HKEY, LPCSTR name, DWORD*, DWORD* type, BYTE* data, DWORD* size) {
@@ -197,13 +193,11 @@ LSTATUS RegQueryValueExA(HKEY, LPCSTR name, DWORD*, DWORD* type, BYTE* data, DWO
     return ERROR_SUCCESS;
 }
 
-LSTATUS RegSetValueExA(HKEY, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD size) {
-    if (!Log("RegSetValueExA", name))
-        return ERROR_FILE_NOT_FOUND;
-    S.registry[name] = {type, std::string(data, data + size)};
-    return ERROR_SUCCESS;
-}
-
+RECORDED_OR(LSTATUS, RegSetValueExA,
+            (HKEY, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD size),
+            ("RegSetValueExA", name),
+            (S.registry[name] = {type, std::string(data, data + size)}, ERROR_SUCCESS),
+            ERROR_FILE_NOT_FOUND)
 const HKEY Key = reinterpret_cast<HKEY>(0x40040);
 RECORDED(BOOL, EndDialog, (HWND, INT_PTR result), ("EndDialog", std::to_string(result)),
          (S.dialogResult = result, TRUE))
@@ -220,17 +214,10 @@ RECORDED(LRESULT, SendDlgItemMessageA, (HWND, int, UINT message, WPARAM, LPARAM)
 RECORDED(BOOL, InitCommonControlsEx, (const INITCOMMONCONTROLSEX*), ("InitCommonControlsEx"), TRUE)
 RECORDED(LSTATUS, RegCloseKey, (HKEY), ("RegCloseKey"), ERROR_SUCCESS)
 
-LSTATUS RegOpenKeyExA(HKEY, LPCSTR name, DWORD, REGSAM, HKEY* key) {
-    if (!Log("RegOpenKeyExA", name) || !S.keyExists)
-        return ERROR_FILE_NOT_FOUND;
-    *key = Key;
-    return ERROR_SUCCESS;
-}
-
-LSTATUS RegCreateKeyExA(HKEY, LPCSTR name, DWORD, LPSTR, DWORD, REGSAM, void*, HKEY* key, DWORD*) {
-    if (!Log("RegCreateKeyExA", name))
-        return ERROR_FILE_NOT_FOUND;
-    S.keyExists = true;
-    *key = Key;
-    return ERROR_SUCCESS;
-}
+RECORDED_OR(LSTATUS, RegOpenKeyExA, (HKEY, LPCSTR name, DWORD, REGSAM, HKEY* key),
+            ("RegOpenKeyExA", name),
+            S.keyExists ? (*key = Key, ERROR_SUCCESS) : ERROR_FILE_NOT_FOUND, ERROR_FILE_NOT_FOUND)
+RECORDED_OR(LSTATUS, RegCreateKeyExA,
+            (HKEY, LPCSTR name, DWORD, LPSTR, DWORD, REGSAM, void*, HKEY* key, DWORD*),
+            ("RegCreateKeyExA", name), (S.keyExists = true, *key = Key, ERROR_SUCCESS),
+            ERROR_FILE_NOT_FOUND)
